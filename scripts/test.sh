@@ -1,0 +1,6 @@
+#!/bin/sh
+# Installs whatever is missing, builds, and runs every test.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake --workflow --preset default
