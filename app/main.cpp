@@ -1,0 +1,15 @@
+// Opens the fee calculator's window; closing it ends the program.
+#include <QApplication>
+
+#include "window/vostrel_window.h"
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Vostrel"));
+  QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("org.example.vostrel"));
+
+  vostrel::window::Vostrel window;
+  window.show();
+  return QApplication::exec();
+}

@@ -1,0 +1,257 @@
+#include "window/vostrel_window.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QString>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTextCursor>
+#include <string>
+
+#include "window/quantity_list.h"
+#include "window/window_description.h"
+
+namespace vostrel::window {
+namespace {
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The output box shows CR LF as a line break; a lone CR or LF also breaks.
+QString ForDisplay(std::string_view text) {
+  QString shown = FromUtf8(text);
+  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+  return shown;
+}
+
+void Place(QWidget* control, const Twips& at) {
+  control->setGeometry(at.left / kTwipsPerPixel, at.top / kTwipsPerPixel, at.width / kTwipsPerPixel,
+                       at.height / kTwipsPerPixel);
+}
+
+void Paint(QWidget* control, QPalette::ColorRole role, const Rgb& colour) {
+  QPalette palette = control->palette();
+  palette.setColor(role, QColor(colour.red, colour.green, colour.blue));
+  control->setPalette(palette);
+  control->setAutoFillBackground(true);
+}
+
+// A bare top-level widget presents itself to assistive technology as a mere
+// filler; this one is an application window.
+QAccessibleInterface* PresentAsWindow(const QString& className, QObject* object) {
+  if (className == QLatin1String(Vostrel::staticMetaObject.className()) && object->isWidgetType()) {
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  }
+  return nullptr;
+}
+
+QString Indexed(const char* group, std::size_t index) {
+  return QStringLiteral("%1_%2").arg(QLatin1String(group)).arg(index);
+}
+
+}  // namespace
+
+Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
+  static const bool kFactoryInstalled = [] {
+    QAccessible::installFactory(PresentAsWindow);
+    return true;
+  }();
+  Q_UNUSED(kFactoryInstalled);
+  CreateControls();
+  ApplyLook();
+  SetTabOrder();
+  Connect();
+  Form_Load();
+}
+
+void Vostrel::CreateControls() {
+  setObjectName(QStringLiteral("Vostrel"));
+  setWindowTitle(FromUtf8(kCaption));
+  setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+
+  for (std::size_t i = 0; i < Label1.size(); ++i) {
+    Label1[i] = new QLabel(FromUtf8(kHeadingTexts[i]), this);
+    Label1[i]->setObjectName(Indexed("Label1", i));
+    Label1[i]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Place(Label1[i], kHeadingGeometry[i]);
+  }
+
+  const auto& sheet = RateSheet();
+  for (std::size_t i = 0; i < sheet.size(); ++i) {
+    const RateRow& row = sheet[i];
+    const QString caption = FromUtf8(row.caption);
+
+    Label2[i] = new QLabel(caption, this);
+    Label2[i]->setObjectName(Indexed("Label2", i));
+    Label2[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Place(Label2[i], kCaptionGeometry[i]);
+
+    List1[i] = new QuantityList(this);
+    List1[i]->setObjectName(Indexed("List1", i));
+    for (const std::string_view choice : row.choices) {
+      List1[i]->addItem(FromUtf8(choice));
+    }
+    List1[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kQuantityHeading]));
+    Place(List1[i], kQuantityGeometry[i]);
+
+    Text2[i] = new QLineEdit(FromUtf8(row.defaultUnitPrice), this);
+    Text2[i]->setObjectName(Indexed("Text2", i));
+    Text2[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kPriceHeading]));
+    Place(Text2[i], kPriceGeometry[i]);
+  }
+
+  for (std::size_t i = 0; i < Command1.size(); ++i) {
+    Command1[i] = new QPushButton(FromUtf8(kCommandTexts[i]), this);
+    Command1[i]->setObjectName(Indexed("Command1", i));
+    Command1[i]->setAutoDefault(false);
+    Command1[i]->setDefault(false);
+    Place(Command1[i], kCommandGeometry[i]);
+  }
+
+  for (std::size_t i = 0; i < Text1.size(); ++i) {
+    Text1[i] = new QPlainTextEdit(this);
+    Text1[i]->setObjectName(Indexed("Text1", i));
+    Text1[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1[i]->setTabChangesFocus(true);
+    Place(Text1[i], kTextBoxGeometry[i]);
+  }
+  Text1[0]->setPlainText(ForDisplay(kTaskStatement));
+  Text1[0]->setAccessibleName(FromUtf8(kReportName));
+  Text1[1]->setPlainText(ForDisplay(kAphorism));
+  Text1[1]->hide();
+}
+
+void Vostrel::ApplyLook() {
+  QFont font(FromUtf8(kFontFamily));
+  font.setPointSizeF(kFontPoints);
+  setFont(font);
+  font.setPointSizeF(kPriceFontPoints);
+  for (QLineEdit* price : Text2) {
+    price->setFont(font);
+  }
+
+  Paint(this, QPalette::Window, kWindowColour);
+  for (QLabel* heading : Label1) {
+    Paint(heading, QPalette::Window, kHeadingColour);
+  }
+  for (QLabel* caption : Label2) {
+    Paint(caption, QPalette::Window, kCaptionColour);
+  }
+
+  // The classic style fills a button's face with its palette colour, solid,
+  // where the desktop style would draw a gradient over it.
+  QStyle* solidFaces = QStyleFactory::create(QStringLiteral("Windows"));
+  solidFaces->setParent(this);
+  for (std::size_t i = 0; i < Command1.size(); ++i) {
+    Command1[i]->setStyle(solidFaces);
+    Paint(Command1[i], QPalette::Button, kCommandColours[i]);
+  }
+}
+
+void Vostrel::SetTabOrder() {
+  QWidget* previous = Text1[0];
+  for (std::size_t i = 0; i < kRateRowCount; ++i) {
+    setTabOrder(previous, List1[i]);
+    setTabOrder(List1[i], Text2[i]);
+    previous = Text2[i];
+  }
+  setTabOrder(previous, Command1[0]);
+  setTabOrder(Command1[0], Command1[1]);
+  Text1[0]->setFocus();
+}
+
+void Vostrel::Connect() {
+  for (std::size_t i = 0; i < Command1.size(); ++i) {
+    connect(Command1[i], &QPushButton::clicked, this,
+            [this, i] { Command1_Click(static_cast<int>(i)); });
+  }
+}
+
+void Vostrel::Form_Load() {
+  for (QuantityList* list : List1) {
+    list->SetListIndex(0);
+  }
+}
+
+void Vostrel::Command1_Click(int index) {
+  Text1[0]->clear();
+  if (index == kCalculate) {
+    Calculate();
+  } else if (index == kClear) {
+    Clear();
+  }
+}
+
+void Vostrel::Calculate() {
+  // The texts must outlive the report, which only views them.
+  std::array<std::string, kRateRowCount> choices;
+  std::array<std::string, kRateRowCount> prices;
+  std::array<std::string, kRateRowCount> captions;
+  std::array<RowInput, kRateRowCount> rows;
+  for (std::size_t i = 0; i < kRateRowCount; ++i) {
+    const QListWidgetItem* selected = List1[i]->item(List1[i]->ListIndex());
+    choices[i] = selected != nullptr ? selected->text().toStdString() : std::string();
+    prices[i] = Text2[i]->text().toStdString();
+    captions[i] = Label2[i]->text().toStdString();
+    rows[i] = {captions[i], choices[i], prices[i]};
+  }
+
+  const std::string separator = QLocale::system().decimalPoint().toStdString();
+  const ReportOutcome outcome =
+      BuildFeeReport(rows, separator, [this](std::string_view line) { AppendToOutput(line); });
+  if (!outcome.complete()) {
+    ReportOverflow(*outcome.overflowAt);
+  }
+}
+
+void Vostrel::Clear() {
+  for (std::size_t i = 0; i < kRateRowCount; ++i) {
+    List1[i]->SetListIndex(0);
+    Text2[i]->setText(QString());
+  }
+}
+
+void Vostrel::AppendToOutput(std::string_view line) {
+  QTextCursor end(Text1[0]->document());
+  end.movePosition(QTextCursor::End);
+  end.insertText(ForDisplay(line));
+}
+
+void Vostrel::ReportOverflow(ReportLine line) {
+  QString where;
+  switch (line) {
+    case ReportLine::Total:
+      where = FromUtf8(kTotalLabel);
+      break;
+    case ReportLine::Vat:
+      where = FromUtf8(kVatLabel);
+      break;
+    case ReportLine::Payable:
+      where = FromUtf8(kPayableLabel);
+      break;
+    default:
+      where = Label2[static_cast<std::size_t>(line)]->text();
+      break;
+  }
+  where = where.trimmed();
+  if (where.endsWith(u':')) {
+    where.chop(1);
+  }
+  QMessageBox::critical(this, FromUtf8(kCaption),
+                        QStringLiteral("Overflow: препълване при изчисляване на „%1“.\n"
+                                       "Сумата е извън допустимия обхват. Въведете по-малка цена и "
+                                       "изчислете отново.")
+                            .arg(where));
+}
+
+}  // namespace vostrel::window
