@@ -1,0 +1,9 @@
+#!/bin/sh
+# Installs whatever is missing, builds the benchmarks optimised and runs them.
+# Extra arguments go to the benchmark, e.g. --benchmark_filter=ReadNumber.
+set -eu
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake --preset bench
+cmake --build --preset bench --target calc_bench
+./build/bench/bench/calc_bench "$@"
