@@ -1,6 +1,7 @@
 // Opens the fee calculator's window; closing it ends the program.
 #include <QApplication>
 
+#include "app/startup_probe.h"
 #include "window/vostrel_window.h"
 
 int main(int argc, char* argv[]) {
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
   QApplication::setDesktopFileName(QStringLiteral("org.example.vostrel"));
 
   vostrel::window::Vostrel window;
+  vostrel::app::WatchStartUpIfAsked(window);
   window.show();
   return QApplication::exec();
 }

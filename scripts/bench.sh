@@ -7,3 +7,6 @@ cd "$(dirname "$0")/.."
 cmake --preset bench
 cmake --build --preset bench --target calc_bench
 ./build/bench/bench/calc_bench "$@"
+# Then the start-up of the window against a bare Qt window; it takes its own
+# options, see scripts/bench-startup.sh.
+./scripts/bench-startup.sh

@@ -8,7 +8,7 @@ packages="
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-qpa-plugins fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth
+  xvfb xauth python3
   desktop-file-utils appstream librsvg2-bin dpkg-dev
   clang libclang-rt-14-dev
 "

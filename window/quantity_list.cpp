@@ -8,6 +8,9 @@ QuantityList::QuantityList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  // Every entry is one line in the same font, so the first one's size stands
+  // for all and the view need not measure each entry to lay them out.
+  setUniformItemSizes(true);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }

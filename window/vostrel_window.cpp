@@ -67,6 +67,7 @@ Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
     return true;
   }();
   Q_UNUSED(kFactoryInstalled);
+  SetUpWindow();
   CreateControls();
   ApplyLook();
   SetTabOrder();
@@ -74,11 +75,20 @@ Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
   Form_Load();
 }
 
-void Vostrel::CreateControls() {
+// The window's font and colour are set before any control exists, so that
+// each control inherits them as it is built: set afterwards, they would reach
+// every control as a change and make each lay out its text anew.
+void Vostrel::SetUpWindow() {
   setObjectName(QStringLiteral("Vostrel"));
   setWindowTitle(FromUtf8(kCaption));
   setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+  QFont font(FromUtf8(kFontFamily));
+  font.setPointSizeF(kFontPoints);
+  setFont(font);
+  Paint(this, QPalette::Window, kWindowColour);
+}
 
+void Vostrel::CreateControls() {
   for (std::size_t i = 0; i < Label1.size(); ++i) {
     Label1[i] = new QLabel(FromUtf8(kHeadingTexts[i]), this);
     Label1[i]->setObjectName(Indexed("Label1", i));
@@ -86,6 +96,10 @@ void Vostrel::CreateControls() {
     Place(Label1[i], kHeadingGeometry[i]);
   }
 
+  // The price boxes get their smaller font before their text, which is then
+  // laid out once.
+  QFont priceFont = font();
+  priceFont.setPointSizeF(kPriceFontPoints);
   const auto& sheet = RateSheet();
   for (std::size_t i = 0; i < sheet.size(); ++i) {
     const RateRow& row = sheet[i];
@@ -98,13 +112,17 @@ void Vostrel::CreateControls() {
 
     List1[i] = new QuantityList(this);
     List1[i]->setObjectName(Indexed("List1", i));
+    QStringList choices;
     for (const std::string_view choice : row.choices) {
-      List1[i]->addItem(FromUtf8(choice));
+      choices.append(FromUtf8(choice));
     }
+    List1[i]->addItems(choices);
     List1[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kQuantityHeading]));
     Place(List1[i], kQuantityGeometry[i]);
 
-    Text2[i] = new QLineEdit(FromUtf8(row.defaultUnitPrice), this);
+    Text2[i] = new QLineEdit(this);
+    Text2[i]->setFont(priceFont);
+    Text2[i]->setText(FromUtf8(row.defaultUnitPrice));
     Text2[i]->setObjectName(Indexed("Text2", i));
     Text2[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kPriceHeading]));
     Place(Text2[i], kPriceGeometry[i]);
@@ -132,15 +150,6 @@ void Vostrel::CreateControls() {
 }
 
 void Vostrel::ApplyLook() {
-  QFont font(FromUtf8(kFontFamily));
-  font.setPointSizeF(kFontPoints);
-  setFont(font);
-  font.setPointSizeF(kPriceFontPoints);
-  for (QLineEdit* price : Text2) {
-    price->setFont(font);
-  }
-
-  Paint(this, QPalette::Window, kWindowColour);
   for (QLabel* heading : Label1) {
     Paint(heading, QPalette::Window, kHeadingColour);
   }

@@ -48,6 +48,7 @@ class Vostrel final : public QWidget {
   void Command1_Click(int index);
 
  private:
+  void SetUpWindow();
   void CreateControls();
   void ApplyLook();
   void SetTabOrder();
