@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QColor>
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -82,6 +83,10 @@ void Vostrel::SetUpWindow() {
   setObjectName(QStringLiteral("Vostrel"));
   setWindowTitle(FromUtf8(kCaption));
   setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+  QIcon icon;
+  icon.addFile(QStringLiteral(":/icons/vostrel-32.png"));
+  icon.addFile(QStringLiteral(":/icons/vostrel-48.png"));
+  setWindowIcon(icon);
   QFont font(FromUtf8(kFontFamily));
   font.setPointSizeF(kFontPoints);
   setFont(font);

@@ -136,6 +136,7 @@ void VostrelWindowTest::controls() {
 
   QCOMPARE(window->size(), QSize(461, 345));
   QCOMPARE(window->windowTitle(), QStringLiteral("vostrel.example.org Vostrel"));
+  QVERIFY(window->windowIcon().availableSizes().contains(QSize(32, 32)));
   auto* control = window->findChild<QWidget*>(name);
   QVERIFY(control != nullptr);
   QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
