@@ -18,6 +18,7 @@
 #include <QTextCursor>
 #include <string>
 
+#include "data/program_icon.h"
 #include "window/quantity_list.h"
 #include "window/window_description.h"
 
@@ -83,10 +84,7 @@ void Vostrel::SetUpWindow() {
   setObjectName(QStringLiteral("Vostrel"));
   setWindowTitle(FromUtf8(kCaption));
   setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
-  QIcon icon;
-  icon.addFile(QStringLiteral(":/icons/vostrel-32.png"));
-  icon.addFile(QStringLiteral(":/icons/vostrel-48.png"));
-  setWindowIcon(icon);
+  setWindowIcon(ProgramIcon());
   QFont font(FromUtf8(kFontFamily));
   font.setPointSizeF(kFontPoints);
   setFont(font);

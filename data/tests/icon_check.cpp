@@ -1,6 +1,6 @@
 // Checks the program's icon images.
 //
-//   vostrel_icon_check              the images built into the program
+//   vostrel_icon_check              the icon built into the program
 //   vostrel_icon_check FILE SIZE    an image file, e.g. an installed icon
 //
 // An image passes when it loads, is SIZE x SIZE pixels and, at 32 pixels, has
@@ -15,6 +15,8 @@
 #include <QString>
 #include <QTextStream>
 #include <cstdio>
+
+#include "data/program_icon.h"
 
 namespace {
 
@@ -54,23 +56,25 @@ bool checkImage(const QString& path, int size, QTextStream& err) {
   return ok;
 }
 
-// Loads the images the way the window does. QIcon::isNull() is no test here:
-// an icon given a path to a missing resource is not null, it just has no
-// sizes.
-bool checkResources(QTextStream& err) {
+// The icon built into the program: one 32 x 32 image of at most 256
+// colours, in indexed form.
+bool checkBuiltIn(QTextStream& err) {
   bool ok = true;
-  QIcon icon;
-  for (const int size : {32, 48}) {
-    const QString path = QStringLiteral(":/icons/vostrel-%1.png").arg(size);
-    icon.addFile(path);
-    ok = checkImage(path, size, err) && ok;
+  const QImage image = vostrel::ProgramIconImage();
+  if (image.format() != QImage::Format_Indexed8 || image.colorCount() > kMaxColours) {
+    err << "the built-in icon is not a 256-colour image\n";
+    ok = false;
   }
-  const QList<QSize> sizes = icon.availableSizes();
-  for (const int size : {32, 48}) {
-    if (!sizes.contains(QSize(size, size))) {
-      err << "the icon has no " << size << "x" << size << " image (is vostrel_icon linked in?)\n";
-      ok = false;
-    }
+  if (image.size() != QSize(kSmallSize, kSmallSize) ||
+      !vostrel::ProgramIcon().availableSizes().contains(QSize(kSmallSize, kSmallSize))) {
+    err << "the built-in icon is not 32x32\n";
+    ok = false;
+  }
+  // Every pixel's index must name a colour of the table.
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  if (argb.isNull() || countColours(argb) > image.colorCount()) {
+    err << "the built-in icon's pixels and colour table disagree\n";
+    ok = false;
   }
   return ok;
 }
@@ -84,7 +88,7 @@ int main(int argc, char* argv[]) {
 
   bool ok = false;
   if (args.size() == 1) {
-    ok = checkResources(err);
+    ok = checkBuiltIn(err);
   } else if (args.size() == 3) {
     bool isNumber = false;
     const int size = args.at(2).toInt(&isNumber);
