@@ -64,11 +64,11 @@ QString Indexed(const char* group, std::size_t index) {
 }  // namespace
 
 Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
-  static const bool kFactoryInstalled = [] {
+  // Once per process, however many windows the tests make.
+  [[maybe_unused]] static const bool presentsAsWindow = [] {
     QAccessible::installFactory(PresentAsWindow);
     return true;
   }();
-  Q_UNUSED(kFactoryInstalled);
   SetUpWindow();
   CreateControls();
   ApplyLook();
