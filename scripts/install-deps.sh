@@ -6,7 +6,7 @@ set -eu
 
 packages="
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-qpa-plugins fonts-liberation2
+  qt6-base-dev qt6-qpa-plugins libxkbcommon-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth python3
   desktop-file-utils appstream librsvg2-bin dpkg-dev
