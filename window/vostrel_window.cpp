@@ -29,7 +29,7 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The output box shows CR LF as a line break; a lone CR or LF also breaks.
+// The report's lines end in CR LF; the output box breaks lines on LF alone.
 QString ForDisplay(std::string_view text) {
   QString shown = FromUtf8(text);
   shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -37,8 +37,7 @@ QString ForDisplay(std::string_view text) {
 }
 
 void Place(QWidget* control, const Twips& at) {
-  control->setGeometry(at.left / kTwipsPerPixel, at.top / kTwipsPerPixel, at.width / kTwipsPerPixel,
-                       at.height / kTwipsPerPixel);
+  control->setGeometry(Pixels(at.left), Pixels(at.top), Pixels(at.width), Pixels(at.height));
 }
 
 void Paint(QWidget* control, QPalette::ColorRole role, const Rgb& colour) {
@@ -75,6 +74,7 @@ Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
   SetTabOrder();
   Connect();
   Form_Load();
+  Text1[0]->setFocus();  // the output box holds the focus when the window opens
 }
 
 // The window's font and colour are set before any control exists, so that
@@ -83,7 +83,7 @@ Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
 void Vostrel::SetUpWindow() {
   setObjectName(QStringLiteral("Vostrel"));
   setWindowTitle(FromUtf8(kCaption));
-  setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+  setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
   setWindowIcon(ProgramIcon());
   QFont font(FromUtf8(kFontFamily));
   font.setPointSizeF(kFontPoints);
@@ -161,11 +161,15 @@ void Vostrel::ApplyLook() {
   }
 
   // The classic style fills a button's face with its palette colour, solid,
-  // where the desktop style would draw a gradient over it.
-  QStyle* solidFaces = QStyleFactory::create(QStringLiteral("Windows"));
-  solidFaces->setParent(this);
+  // where the desktop style would draw a gradient over it. A Qt built without
+  // it still shows coloured, if shaded, faces.
+  if (QStyle* solidFaces = QStyleFactory::create(QStringLiteral("Windows"))) {
+    solidFaces->setParent(this);
+    for (QPushButton* command : Command1) {
+      command->setStyle(solidFaces);
+    }
+  }
   for (std::size_t i = 0; i < Command1.size(); ++i) {
-    Command1[i]->setStyle(solidFaces);
     Paint(Command1[i], QPalette::Button, kCommandColours[i]);
   }
 }
@@ -179,7 +183,6 @@ void Vostrel::SetTabOrder() {
   }
   setTabOrder(previous, Command1[0]);
   setTabOrder(Command1[0], Command1[1]);
-  Text1[0]->setFocus();
 }
 
 void Vostrel::Connect() {

@@ -19,6 +19,11 @@ struct Twips {
 
 inline constexpr int kTwipsPerPixel = 15;
 
+// Every position and size above divides evenly, so nothing is rounded.
+constexpr int Pixels(int twips) {
+  return twips / kTwipsPerPixel;
+}
+
 struct Rgb {
   int red;
   int green;

@@ -65,6 +65,7 @@ class VostrelWindowTest : public QObject {
   }
   void cleanup() { window.reset(); }
 
+  void windowItself();
   void controls_data();
   void controls();
   void listsStartOnTheirFirstChoice();
@@ -86,6 +87,12 @@ class VostrelWindowTest : public QObject {
 
   std::unique_ptr<Vostrel> window;
 };
+
+void VostrelWindowTest::windowItself() {
+  QCOMPARE(window->size(), QSize(461, 345));
+  QCOMPARE(window->windowTitle(), QStringLiteral("vostrel.example.org Vostrel"));
+  QVERIFY(window->windowIcon().availableSizes().contains(QSize(32, 32)));
+}
 
 void VostrelWindowTest::controls_data() {
   QTest::addColumn<QString>("name");
@@ -134,9 +141,6 @@ void VostrelWindowTest::controls() {
   QFETCH(QRect, geometry);
   QFETCH(QString, text);
 
-  QCOMPARE(window->size(), QSize(461, 345));
-  QCOMPARE(window->windowTitle(), QStringLiteral("vostrel.example.org Vostrel"));
-  QVERIFY(window->windowIcon().availableSizes().contains(QSize(32, 32)));
   auto* control = window->findChild<QWidget*>(name);
   QVERIFY(control != nullptr);
   QCOMPARE(QString::fromLatin1(control->metaObject()->className()), kind);
