@@ -6,17 +6,22 @@
 //   vostrel_icon_embedder INPUT.png OUTPUT.h
 //
 // Fails when the image has more than 256 colours.
+//
+// It makes no application object: PNG reading is built into QImage, and
+// without one Qt neither looks for a display nor for a runtime directory.
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
-#include <QSet>
+#include <QString>
+#include <QStringList>
 #include <QTextStream>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-  QGuiApplication app(argc, argv);
   QTextStream err(stderr);
-  const QStringList args = QGuiApplication::arguments();
+  QStringList args;
+  for (int i = 0; i < argc; ++i) {
+    args.append(QString::fromLocal8Bit(argv[i]));
+  }
   if (args.size() != 3) {
     err << "usage: vostrel_icon_embedder INPUT.png OUTPUT.h\n";
     return 2;
