@@ -19,6 +19,8 @@
 #include <string>
 
 #include "data/program_icon.h"
+#include "window/command_button.h"
+#include "window/legible_text.h"
 #include "window/quantity_list.h"
 #include "window/window_description.h"
 
@@ -40,11 +42,8 @@ void Place(QWidget* control, const Twips& at) {
   control->setGeometry(Pixels(at.left), Pixels(at.top), Pixels(at.width), Pixels(at.height));
 }
 
-void Paint(QWidget* control, QPalette::ColorRole role, const Rgb& colour) {
-  QPalette palette = control->palette();
-  palette.setColor(role, QColor(colour.red, colour.green, colour.blue));
-  control->setPalette(palette);
-  control->setAutoFillBackground(true);
+QColor ToColour(const Rgb& colour) {
+  return QColor(colour.red, colour.green, colour.blue);
 }
 
 // A bare top-level widget presents itself to assistive technology as a mere
@@ -88,7 +87,7 @@ void Vostrel::SetUpWindow() {
   QFont font(FromUtf8(kFontFamily));
   font.setPointSizeF(kFontPoints);
   setFont(font);
-  Paint(this, QPalette::Window, kWindowColour);
+  PaintFixedBackground(this, QPalette::Window, QPalette::WindowText, ToColour(kWindowColour));
 }
 
 void Vostrel::CreateControls() {
@@ -132,10 +131,8 @@ void Vostrel::CreateControls() {
   }
 
   for (std::size_t i = 0; i < Command1.size(); ++i) {
-    Command1[i] = new QPushButton(FromUtf8(kCommandTexts[i]), this);
+    Command1[i] = new CommandButton(FromUtf8(kCommandTexts[i]), this);
     Command1[i]->setObjectName(Indexed("Command1", i));
-    Command1[i]->setAutoDefault(false);
-    Command1[i]->setDefault(false);
     Place(Command1[i], kCommandGeometry[i]);
   }
 
@@ -153,13 +150,6 @@ void Vostrel::CreateControls() {
 }
 
 void Vostrel::ApplyLook() {
-  for (QLabel* heading : Label1) {
-    Paint(heading, QPalette::Window, kHeadingColour);
-  }
-  for (QLabel* caption : Label2) {
-    Paint(caption, QPalette::Window, kCaptionColour);
-  }
-
   // The classic style fills a button's face with its palette colour, solid,
   // where the desktop style would draw a gradient over it. A Qt built without
   // it still shows coloured, if shaded, faces.
@@ -169,8 +159,31 @@ void Vostrel::ApplyLook() {
       command->setStyle(solidFaces);
     }
   }
+  PaintControls();
+}
+
+void Vostrel::PaintControls() {
+  for (QLabel* heading : Label1) {
+    PaintFixedBackground(heading, QPalette::Window, QPalette::WindowText,
+                         ToColour(kHeadingColour));
+  }
+  for (QLabel* caption : Label2) {
+    PaintFixedBackground(caption, QPalette::Window, QPalette::WindowText,
+                         ToColour(kCaptionColour));
+  }
   for (std::size_t i = 0; i < Command1.size(); ++i) {
-    Paint(Command1[i], QPalette::Button, kCommandColours[i]);
+    PaintFixedBackground(Command1[i], QPalette::Button, QPalette::ButtonText,
+                         ToColour(kCommandColours[i]));
+  }
+}
+
+// A new colour scheme brings new text colours, which must be checked against
+// the fixed backgrounds again.
+void Vostrel::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::ApplicationPaletteChange) {
+    PaintFixedBackground(this, QPalette::Window, QPalette::WindowText, ToColour(kWindowColour));
+    PaintControls();
   }
 }
 

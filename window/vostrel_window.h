@@ -47,10 +47,14 @@ class Vostrel final : public QWidget {
   // the output box.
   void Command1_Click(int index);
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   void SetUpWindow();
   void CreateControls();
   void ApplyLook();
+  void PaintControls();
   void SetTabOrder();
   void Connect();
   void Form_Load();

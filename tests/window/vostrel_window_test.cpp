@@ -118,8 +118,8 @@ void VostrelWindowTest::controls_data() {
   row("Text2_1", "QLineEdit", {312, 88, 65, 21}, "2");
   row("Text2_2", "QLineEdit", {312, 112, 65, 21}, "0.5");
   row("Text2_3", "QLineEdit", {312, 136, 65, 21}, "3");
-  row("Command1_0", "QPushButton", {56, 160, 113, 25}, "Изчисли");
-  row("Command1_1", "QPushButton", {304, 160, 113, 25}, "Изчисти");
+  row("Command1_0", "vostrel::window::CommandButton", {56, 160, 113, 25}, "Изчисли");
+  row("Command1_1", "vostrel::window::CommandButton", {304, 160, 113, 25}, "Изчисти");
   row("Text1_0", "QPlainTextEdit", {8, 192, 449, 121},
       "Разглеждаме безплатни хостинг услуги като:\nFree webhosting\nFree blog hosting\n"
       "Free domain\nFree email \nFree file hosting \nFree forum hosting \nFree image hosting \n\n"
