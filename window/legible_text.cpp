@@ -38,7 +38,10 @@ QColor LegibleOn(const QColor& background, const QColor& text) {
 void PaintFixedBackground(QWidget* control, QPalette::ColorRole backgroundRole,
                           QPalette::ColorRole textRole, const QColor& background) {
   const QPalette scheme = QApplication::palette(control);
-  QPalette palette = control->palette();
+  // Only the roles set here are the control's own; the others keep following
+  // the scheme, also when it changes.
+  QPalette palette;
+  palette.setResolveMask(0);
   palette.setColor(backgroundRole, background);
   // Disabled text is meant to look faint, and no control here is disabled.
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {

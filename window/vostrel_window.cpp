@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QIcon>
 #include <QLabel>
@@ -160,16 +161,15 @@ void Vostrel::ApplyLook() {
     }
   }
   PaintControls();
+  QCoreApplication::instance()->installEventFilter(this);
 }
 
 void Vostrel::PaintControls() {
   for (QLabel* heading : Label1) {
-    PaintFixedBackground(heading, QPalette::Window, QPalette::WindowText,
-                         ToColour(kHeadingColour));
+    PaintFixedBackground(heading, QPalette::Window, QPalette::WindowText, ToColour(kHeadingColour));
   }
   for (QLabel* caption : Label2) {
-    PaintFixedBackground(caption, QPalette::Window, QPalette::WindowText,
-                         ToColour(kCaptionColour));
+    PaintFixedBackground(caption, QPalette::Window, QPalette::WindowText, ToColour(kCaptionColour));
   }
   for (std::size_t i = 0; i < Command1.size(); ++i) {
     PaintFixedBackground(Command1[i], QPalette::Button, QPalette::ButtonText,
@@ -178,13 +178,15 @@ void Vostrel::PaintControls() {
 }
 
 // A new colour scheme brings new text colours, which must be checked against
-// the fixed backgrounds again.
-void Vostrel::changeEvent(QEvent* event) {
-  QWidget::changeEvent(event);
-  if (event->type() == QEvent::ApplicationPaletteChange) {
+// the fixed backgrounds again. The application hears of the change for sure;
+// widgets with palettes of their own do not all do.
+bool Vostrel::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == QCoreApplication::instance() &&
+      event->type() == QEvent::ApplicationPaletteChange) {
     PaintFixedBackground(this, QPalette::Window, QPalette::WindowText, ToColour(kWindowColour));
     PaintControls();
   }
+  return QWidget::eventFilter(watched, event);
 }
 
 void Vostrel::SetTabOrder() {

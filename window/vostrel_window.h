@@ -48,7 +48,7 @@ class Vostrel final : public QWidget {
   void Command1_Click(int index);
 
  protected:
-  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SetUpWindow();
