@@ -1,7 +1,7 @@
 // Opens the fee calculator's window; closing it ends the program.
 #include <QApplication>
 
-#include "app/startup_probe.h"
+#include "window/toolkit_language.h"
 #include "window/vostrel_window.h"
 
 int main(int argc, char* argv[]) {
@@ -9,9 +9,9 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Vostrel"));
   QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("org.example.vostrel"));
+  vostrel::window::UseToolkitTranslation(app);
 
   vostrel::window::Vostrel window;
-  vostrel::app::WatchStartUpIfAsked(window);
   window.show();
   return QApplication::exec();
 }

@@ -9,6 +9,7 @@ packages="
   qt6-base-dev qt6-qpa-plugins libxkbcommon-dev fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth python3
+  libxcb1-dev libxcb-damage0-dev dbus-bin dbus-daemon at-spi2-core python3-gi
   desktop-file-utils appstream librsvg2-bin dpkg-dev
   clang libclang-rt-14-dev
 "

@@ -11,8 +11,6 @@
 #include <QPushButton>
 #include <QWidget>
 
-#include "app/startup_probe.h"
-
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
 
@@ -35,7 +33,6 @@ int main(int argc, char* argv[]) {
   auto* box = new QPlainTextEdit(QStringLiteral("Отчет"), &window);
   box->setGeometry(8, 80, 449, 121);
 
-  vostrel::app::WatchStartUpIfAsked(window);
   window.show();
   return QApplication::exec();
 }
