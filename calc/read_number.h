@@ -1,6 +1,6 @@
 // Reading a number from the texts the user sees and edits (choices and unit
-// prices). The rules are those of the classic BASIC Val() function, and they
-// do not depend on the user's locale:
+// prices). A number is read from the start of the text for as long as the
+// text can continue one, and the rules do not depend on the user's locale:
 //
 //   ""               -> 0       no leading number reads as 0
 //   "abc"            -> 0

@@ -40,8 +40,9 @@ bool IsBlank(char c) {
 // strtod understands a superset of the number syntax (hexadecimal, "inf",
 // "nan", locale-dependent points), so it only sees the text once blanks are
 // gone and the text is cut at the first character a decimal number cannot
-// hold. D is BASIC's double-precision exponent marker; strtod knows it as E.
-// The fuzzer never calls setlocale, so strtod's point is ".".
+// hold. ReadNumber takes d and D as exponent markers as well as e and E;
+// strtod knows only the latter, so d and D reach it as e. The fuzzer never
+// calls setlocale, so strtod's point is ".".
 std::optional<double> ReferenceRead(std::string_view text) {
   std::string plain;
   for (const char c : text) {

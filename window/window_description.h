@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace vostrel::window {
@@ -19,7 +20,8 @@ struct Twips {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-// Every position and size above divides evenly, so nothing is rounded.
+// Every position and size below divides evenly by kTwipsPerPixel, so nothing
+// is rounded.
 constexpr int Pixels(int twips) {
   return twips / kTwipsPerPixel;
 }
