@@ -18,6 +18,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's font, and the Qt platform plugins without which it cannot
 # open (libqt6gui6 only recommends them).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+# Recommended, so apt brings them by default: the Wayland plugin lets the
+# window open natively in a Wayland session (without it Qt falls back to X11
+# through XWayland), and Qt's translations put the toolkit's own texts in the
+# user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, qt6-translations-l10n")
 # CPack puts CPACK_PACKAGE_DESCRIPTION_SUMMARY first and indents this below it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Vostrel works out the monthly fee for a web-hosting plan from the disk
@@ -26,8 +31,7 @@ service, at unit prices in leva that can be changed. It shows the amount for
 each item, the total without VAT, the 20 % VAT and the amount payable. The
 window is in Bulgarian.")
 
-# The licence asks for its text to go with every copy.
-install(FILES "${PROJECT_SOURCE_DIR}/LICENSE"
-  DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+# The licence travels as the package's copyright file, with the changelog and
+# the manual page; data/CMakeLists.txt installs them.
 
 include(CPack)
