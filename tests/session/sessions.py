@@ -1,0 +1,98 @@
+"""Private desktop sessions for end-to-end checks of the real program.
+
+Each session starts its own servers in a private runtime directory and ends
+them, whatever happens, when its `with` block ends. Every wait is bounded.
+"""
+
+import contextlib
+import os
+import signal
+import subprocess
+import tempfile
+import time
+
+
+class Failure(Exception):
+    """What the check found wrong; the driver prints it and exits 1."""
+
+
+def wait_for(condition, seconds, what):
+    """Polls `condition` until it returns a true value, which it returns."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.05)
+    raise Failure(f"gave up after {seconds} s waiting for {what}")
+
+
+def end(process):
+    """Ends a process we started, politely first."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+@contextlib.contextmanager
+def runtime_directory():
+    """A fresh XDG_RUNTIME_DIR, readable by its owner alone."""
+    with tempfile.TemporaryDirectory(prefix="vostrel-session-") as path:
+        os.chmod(path, 0o700)
+        yield path
+
+
+@contextlib.contextmanager
+def x_server():
+    """An Xvfb on a display it picks itself; yields the DISPLAY value."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    try:
+        with os.fdopen(read_end) as announced:
+            number = wait_for(announced.readline, 20, "Xvfb to pick a display").strip()
+        yield f":{number}"
+    finally:
+        end(server)
+
+
+@contextlib.contextmanager
+def wayland_compositor(runtime_dir):
+    """A headless Weston; yields the WAYLAND_DISPLAY value."""
+    socket = "vostrel-wayland"
+    environment = dict(os.environ, XDG_RUNTIME_DIR=runtime_dir)
+    environment.pop("DISPLAY", None)
+    environment.pop("WAYLAND_DISPLAY", None)
+    compositor = subprocess.Popen(
+        ["weston", "--backend=headless-backend.so", f"--socket={socket}", "--idle-time=0",
+         "--no-config"],
+        env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        wait_for(lambda: os.path.exists(os.path.join(runtime_dir, socket))
+                 or compositor.poll() is not None, 20, "Weston's socket")
+        if compositor.poll() is not None:
+            raise Failure(f"Weston ended at once with status {compositor.returncode}")
+        yield socket
+    finally:
+        end(compositor)
+
+
+def desktop_environment(runtime_dir, **variables):
+    """The environment of a desktop session: ours, without the test's own
+    platform choice, plus `variables` (a value of None removes one)."""
+    environment = dict(os.environ, XDG_RUNTIME_DIR=runtime_dir)
+    for name in ("QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "DISPLAY",
+                 "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "GTK_THEME"):
+        environment.pop(name, None)
+    for name, value in variables.items():
+        if value is None:
+            environment.pop(name, None)
+        else:
+            environment[name] = value
+    return environment
