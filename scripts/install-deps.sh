@@ -7,10 +7,12 @@ set -eu
 packages="
   cmake ninja-build g++ pkgconf
   qt6-base-dev qt6-qpa-plugins libxkbcommon-dev fonts-liberation2
+  qt6-wayland qt6-translations-l10n
+  weston qt6-gtk-platformtheme gnome-themes-extra xdotool imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth python3
   libxcb1-dev libxcb-damage0-dev dbus-bin dbus-daemon at-spi2-core python3-gi
-  desktop-file-utils appstream librsvg2-bin dpkg-dev
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   clang libclang-rt-14-dev
 "
 
@@ -26,11 +28,19 @@ fi
 
 if [ "$(id -u)" -eq 0 ]; then
   as_root=""
-else
+elif command -v sudo >/dev/null 2>&1; then
   as_root="sudo"
+else
+  echo "$0: missing packages:$missing" >&2
+  echo "Install them as root, then run this again:" >&2
+  echo "  apt-get update && apt-get install --no-install-recommends$missing" >&2
+  exit 1
 fi
 
 echo "Installing:$missing"
-$as_root apt-get update -qq
+# Through env, so that the setting survives sudo's cleaned environment and
+# debconf asks nothing.
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 # shellcheck disable=SC2086 # the list is meant to split into words
-DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $missing
+$as_root env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y -qq --no-install-recommends $missing
