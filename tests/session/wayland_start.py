@@ -4,7 +4,8 @@
 A headless Weston is the compositor and an Xvfb stands in for XWayland, so
 that a program lacking Qt's Wayland support would quietly fall back to X11,
 as it would on a user's desktop. The check passes when the program's window
-is a native Wayland toplevel with our title and drawn content, the X11
+is a native Wayland toplevel with our title, our desktop entry's name and
+drawn content, the X11
 platform was never loaded, and the program wrote nothing to standard error
 besides the Wayland protocol trace it was asked for.
 
@@ -23,6 +24,7 @@ import threading
 import sessions
 
 TITLE = "vostrel.example.org Vostrel"
+APP_ID = "org.example.vostrel"
 # libwayland's trace: "[1234567.890]  -> wl_surface@12.commit()" and the like.
 TRACE = re.compile(r"^\[\s*\d+\.\d+\] ")
 
@@ -65,6 +67,9 @@ def check(program):
 
     if noise():
         raise sessions.Failure("the program was not quiet:\n" + "".join(noise()))
+    # The compositor finds the icon and the name through the desktop entry.
+    if not any(f'set_app_id("{APP_ID}")' in line for line in lines):
+        raise sessions.Failure(f"the window does not name its desktop entry {APP_ID}")
     if "libqwayland" not in loaded:
         raise sessions.Failure("Qt's Wayland platform was not loaded")
     if "libqxcb" in loaded:
