@@ -1,34 +1,87 @@
 #include "window/quantity_list.h"
 
+#include <QItemSelection>
+#include <QItemSelectionModel>
 #include <QResizeEvent>
+#include <QStyledItemDelegate>
 
 namespace vostrel::window {
+namespace {
+
+// Gives every entry the size of the list's viewport, so that the entry shown
+// fills it, highlight and all, whatever the font's line height.
+class FillTheView final : public QStyledItemDelegate {
+ public:
+  explicit FillTheView(QAbstractItemView* view) : QStyledItemDelegate(view), view_(view) {}
+
+  QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+    return view_->viewport()->size();
+  }
+
+ private:
+  QAbstractItemView* view_;
+};
+
+}  // namespace
 
 QuantityList::QuantityList(QWidget* parent) : QListWidget(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  // Every entry is one line in the same font, so the first one's size stands
-  // for all and the view need not measure each entry to lay them out.
+  // Every entry has the same size, so the first one's stands for all and the
+  // view need not measure each entry to lay them out.
   setUniformItemSizes(true);
+  setItemDelegate(new FillTheView(this));
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected) { FollowSelection(selected); });
 }
 
 int QuantityList::ListIndex() const {
-  return currentRow();
+  const QModelIndexList rows = selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.front().row();
 }
 
 void QuantityList::SetListIndex(int index) {
   setCurrentRow(index);
+  // Selecting the entry already selected changes nothing, yet the view may
+  // have been scrolled away from it.
   scrollToItem(item(index), QAbstractItemView::PositionAtTop);
 }
 
-// Each entry takes the whole view, so exactly one shows at a time whatever
-// the font's line height.
+// An assistive tool changes the selection alone, the current index staying
+// put, and may clear it on the way (a toggle clears, then selects): the
+// entry just selected wins over any other, and with none selected the
+// current one is selected again.
+void QuantityList::FollowSelection(const QItemSelection& selected) {
+  QItemSelectionModel* selection = selectionModel();
+  const QModelIndexList rows = selection->selectedRows();
+  if (rows.size() != 1) {
+    QModelIndex keep = selected.indexes().value(0);
+    if (!keep.isValid()) {
+      keep = selection->currentIndex();
+    }
+    if (keep.isValid()) {
+      // Comes back here with exactly one entry selected.
+      selection->select(keep, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    return;
+  }
+  const QModelIndex chosen = rows.front();
+  if (selection->currentIndex() != chosen) {
+    selection->setCurrentIndex(chosen, QItemSelectionModel::NoUpdate);
+  }
+  scrollTo(chosen, QAbstractItemView::PositionAtTop);
+  setAccessibleDescription(chosen.data().toString());
+}
+
 void QuantityList::resizeEvent(QResizeEvent* event) {
   QListWidget::resizeEvent(event);
-  setGridSize(viewport()->size());
+  // An assistive tool reports an entry as showing when it touches the list's
+  // frame, not only its viewport; one frame width between the entries keeps
+  // the neighbours of the shown one clear of it.
+  setGridSize(viewport()->size() + QSize(0, frameWidth()));
 }
 
 QItemSelectionModel::SelectionFlags QuantityList::selectionCommand(const QModelIndex& index,

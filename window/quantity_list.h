@@ -1,11 +1,19 @@
 // A single-selection list one entry high, as the rate rows use for their
-// quantities. Its scroll bar moves the view without touching the selection;
-// a click on the shown entry or an arrow key selects. Unlike a plain
-// QListWidget it never ends up with nothing selected (no Ctrl+click or
-// Ctrl+Space deselection), so the selected index is always an entry.
+// quantities. The selected entry is the list's one value: whatever selects an
+// entry (a click on the shown entry, an arrow key, SetListIndex, an assistive
+// tool's toggle or row selection) also makes it the current entry and brings
+// it into view, and nothing leaves the list with no entry selected (no
+// Ctrl+click or Ctrl+Space deselection, no clearing by an assistive tool).
+// The scroll bar alone moves the view without touching the selection.
+//
+// The shown entry fills the view, and only it is reported showing to
+// assistive technology. The list's accessible description is the selected
+// entry's text, so a screen reader says the chosen quantity with the list.
 #pragma once
 
 #include <QListWidget>
+
+class QItemSelection;
 
 namespace vostrel::window {
 
@@ -15,7 +23,7 @@ class QuantityList final : public QListWidget {
  public:
   explicit QuantityList(QWidget* parent = nullptr);
 
-  // Index of the selected entry.
+  // Index of the selected entry; -1 only for a list without entries.
   int ListIndex() const;
   // Selects entry `index` and scrolls it into view.
   void SetListIndex(int index);
@@ -24,6 +32,9 @@ class QuantityList final : public QListWidget {
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event) const override;
   void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void FollowSelection(const QItemSelection& selected);
 };
 
 }  // namespace vostrel::window

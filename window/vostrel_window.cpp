@@ -128,6 +128,11 @@ void Vostrel::CreateControls() {
     Text2[i]->setText(FromUtf8(row.defaultUnitPrice));
     Text2[i]->setObjectName(Indexed("Text2", i));
     Text2[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kPriceHeading]));
+    // A screen reader that finds a label says it in place of the name, so the
+    // column heading rides along as the description. Qt's item views report
+    // no label relations, which is why the caption's buddy is the price box.
+    Text2[i]->setAccessibleDescription(FromUtf8(kHeadingTexts[kPriceHeading]));
+    Label2[i]->setBuddy(Text2[i]);
     Place(Text2[i], kPriceGeometry[i]);
   }
 
@@ -255,6 +260,9 @@ void Vostrel::AppendToOutput(std::string_view line) {
   QTextCursor end(Text1[0]->document());
   end.movePosition(QTextCursor::End);
   end.insertText(ForDisplay(line));
+  // The caret stands at the start, as after setting a box's text, so that a
+  // screen reader moving to the box reads the report from its first line.
+  Text1[0]->moveCursor(QTextCursor::Start);
 }
 
 void Vostrel::ReportOverflow(ReportLine line) {
