@@ -163,7 +163,7 @@ def run_once(watch, program, environment, probe):
             figures.update(figures_of(line))
         wanted = [key for key, _, _ in COLUMNS if key != "accessible_us" or probe]
         if watcher.returncode != 0 or err or any(key not in figures for key in wanted):
-            fail(f"{program} failed (status {watcher.returncode}):\n{out}{err}")
+            raise RuntimeError(f"{program} failed (status {watcher.returncode}):\n{out}{err}")
         return figures
 
 
@@ -188,7 +188,11 @@ def measure(arguments, condition):
             # Alternate which goes first, so that neither always follows the other.
             order = list(programs) if round_number % 2 == 0 else list(reversed(programs))
             for name in order:
-                figures = run_once(arguments.watch, programs[name], environment, probe)
+                try:
+                    figures = run_once(arguments.watch, programs[name], environment, probe)
+                except RuntimeError as error:
+                    gone = server.poll() is not None
+                    fail(f"{error}" + ("\n(the X server had ended meanwhile)" if gone else ""))
                 if round_number >= arguments.warmup:
                     samples[name].append(figures)
         return samples
