@@ -11,6 +11,7 @@ packages="
   weston qt6-gtk-platformtheme gnome-themes-extra xdotool imagemagick
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth python3
+  python3-pyatspi
   libxcb1-dev libxcb-damage0-dev dbus-bin dbus-daemon at-spi2-core python3-gi
   desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
   clang libclang-rt-14-dev

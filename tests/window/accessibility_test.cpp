@@ -1,0 +1,166 @@
+// Drives the real window through Qt's own accessibility interfaces, the way
+// the AT-SPI bridge calls them on behalf of a screen reader.
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+
+#include "window/quantity_list.h"
+#include "window/vostrel_window.h"
+
+using vostrel::window::QuantityList;
+using vostrel::window::Vostrel;
+
+class AccessibilityTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    window = std::make_unique<Vostrel>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+  }
+  void cleanup() { window.reset(); }
+
+  void assistiveChoiceIsComputed_data();
+  void assistiveChoiceIsComputed();
+  void listNeverEmptiesItsSelection();
+  void onlyTheShownEntryShows_data();
+  void onlyTheShownEntryShows();
+  void captionsLabelThePriceBoxes();
+  void reportIsReadFromItsStart();
+
+ private:
+  QAccessibleTableInterface* Table(QuantityList* list) {
+    return QAccessible::queryAccessibleInterface(list)->tableInterface();
+  }
+  // Selected, current and shown entry, which must be one.
+  void VerifyOneTruth(QuantityList* list, int row) {
+    QCOMPARE(list->ListIndex(), row);
+    QCOMPARE(list->currentRow(), row);
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->indexAt(QPoint(1, 1)).row(), row);
+    QCOMPARE(list->accessibleDescription(), list->item(row)->text());
+  }
+  QString FirstLine() const { return window->Text1[0]->toPlainText().section(u'\n', 0, 0); }
+
+  std::unique_ptr<Vostrel> window;
+};
+
+void AccessibilityTest::assistiveChoiceIsComputed_data() {
+  QTest::addColumn<bool>("byToggle");
+  QTest::newRow("item toggle action") << true;
+  QTest::newRow("table row selection") << false;
+}
+
+void AccessibilityTest::assistiveChoiceIsComputed() {
+  QFETCH(bool, byToggle);
+  QuantityList* list = window->List1[0];
+  QAccessibleTableInterface* table = Table(list);
+  QVERIFY(table != nullptr);
+  if (byToggle) {
+    QAccessibleActionInterface* action = table->cellAt(3, 0)->actionInterface();
+    QVERIFY(action != nullptr);
+    action->doAction(QAccessibleActionInterface::toggleAction());
+  } else {
+    QVERIFY(table->selectRow(3));
+  }
+  VerifyOneTruth(list, 3);
+  QVERIFY(table->isRowSelected(3));
+  QVERIFY(!table->isRowSelected(0));
+
+  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
+  QCOMPARE(FirstLine(), QStringLiteral("Дисково пространство {Mb]: 40"));
+}
+
+void AccessibilityTest::listNeverEmptiesItsSelection() {
+  QuantityList* list = window->List1[1];
+  list->SetListIndex(4);
+  QAccessibleTableInterface* table = Table(list);
+
+  table->cellAt(4, 0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+  VerifyOneTruth(list, 4);
+  table->unselectRow(4);
+  VerifyOneTruth(list, 4);
+  list->clearSelection();
+  VerifyOneTruth(list, 4);
+
+  // The scroll bar moves the view and nothing else.
+  list->verticalScrollBar()->setValue(7);
+  QCOMPARE(list->indexAt(QPoint(1, 1)).row(), 7);
+  QCOMPARE(list->ListIndex(), 4);
+  list->SetListIndex(4);
+  VerifyOneTruth(list, 4);
+}
+
+void AccessibilityTest::onlyTheShownEntryShows_data() {
+  QTest::addColumn<int>("list");
+  QTest::addColumn<int>("row");
+  QTest::newRow("first entry") << 0 << 0;
+  QTest::newRow("middle entry") << 0 << 10;
+  QTest::newRow("last entry") << 3 << 11;
+}
+
+void AccessibilityTest::onlyTheShownEntryShows() {
+  QFETCH(int, list);
+  QFETCH(int, row);
+  QuantityList* view = window->List1[static_cast<std::size_t>(list)];
+  Table(view)->selectRow(row);
+  VerifyOneTruth(view, row);
+  // The highlight fills the view.
+  QCOMPARE(view->visualItemRect(view->item(row)), view->viewport()->rect());
+  for (int other = 0; other < view->count(); ++other) {
+    const bool showing = !Table(view)->cellAt(other, 0)->state().invisible;
+    QVERIFY2(showing == (other == row), qPrintable(QString::number(other)));
+  }
+}
+
+void AccessibilityTest::captionsLabelThePriceBoxes() {
+  for (std::size_t i = 0; i < window->Text2.size(); ++i) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(window->Text2[i]);
+    QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(window->Label2[i]);
+    const auto labels = box->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.front().first, caption);
+    const auto labelled = caption->relations(QAccessible::Labelled);
+    QCOMPARE(labelled.size(), 1);
+    QCOMPARE(labelled.front().first, box);
+    // The box keeps its text interfaces.
+    QVERIFY(box->editableTextInterface() != nullptr);
+    QCOMPARE(box->text(QAccessible::Description), QStringLiteral("Цена"));
+  }
+}
+
+void AccessibilityTest::reportIsReadFromItsStart() {
+  QAccessibleTextInterface* text =
+      QAccessible::queryAccessibleInterface(window->Text1[0])->textInterface();
+  QVERIFY(text != nullptr);
+  for (const int command : {0, 1, 0}) {
+    QTest::mouseClick(window->Command1[static_cast<std::size_t>(command)], Qt::LeftButton);
+    QCOMPARE(window->Text1[0]->textCursor().position(), 0);
+    QCOMPARE(text->cursorPosition(), 0);
+    QCOMPARE(window->Text1[0]->verticalScrollBar()->value(), 0);
+  }
+  int start = -1;
+  int end = -1;
+  QCOMPARE(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end).trimmed(),
+           QStringLiteral("Дисково пространство {Mb]: 0"));  // prices emptied
+}
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  // What the AT-SPI bridge does when a screen reader is running.
+  QAccessible::setActive(true);
+  AccessibilityTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "accessibility_test.moc"

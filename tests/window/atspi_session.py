@@ -1,0 +1,214 @@
+"""The whole job done through the accessibility bus, as a screen reader would.
+
+Starts, in a private runtime directory, a session bus (dbus-run-session), the
+accessibility bus (at-spi-bus-launcher), an Xvfb and the real program, then
+drives the program with an AT-SPI client: chooses "400" in the disk-space
+list through the entry's Toggle action and "6" in the period list through the
+table interface, types a price, presses Calculate and reads the report back.
+Everything it starts it ends; every wait is bounded.
+
+Usage: atspi_session.py PROGRAM
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+SESSION_SECONDS = 60
+
+EXPECTED_REPORT = (
+    "Дисково пространство {Mb]: 100\n"
+    "Брой сайтове: 2\n"
+    "Брой MySQL бази данни: 0,5\n"
+    "Период на обслужване [м]: 18\n"
+    "Обща сума без ДДС: 120,5\n"
+    "Дължимо ДДС: 24,1\n"
+    "Сума за плащане: 144,6\n"
+)
+
+
+class Failure(Exception):
+    pass
+
+
+def wait_for(condition, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.1)
+    raise Failure(f"gave up after {seconds} s waiting for {what}")
+
+
+def end(process):
+    """Ends a process started in a group of its own, with its children."""
+    if process.poll() is None:
+        os.killpg(process.pid, signal.SIGTERM)
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.wait()
+    else:
+        try:
+            os.killpg(process.pid, signal.SIGTERM)  # whatever it left behind
+        except ProcessLookupError:
+            pass
+
+
+def start(argv, **options):
+    return subprocess.Popen(argv, stdin=subprocess.DEVNULL, start_new_session=True, **options)
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    xvfb = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                  "-nolisten", "tcp"], pass_fds=[write_end],
+                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as announced:
+        number = announced.readline().strip()
+    if not number:
+        end(xvfb)
+        raise Failure("Xvfb did not start")
+    return xvfb, ":" + number
+
+
+def find(root, role, name):
+    import pyatspi
+    found = pyatspi.findDescendant(
+        root, lambda node: node is not None and node.getRoleName() == role and node.name == name)
+    if found is None:
+        raise Failure(f"no {role} named {name!r}")
+    return found
+
+
+def do_action(node, name):
+    action = node.queryAction()
+    for i in range(action.nActions):
+        if action.getName(i) == name:
+            action.doAction(i)
+            return
+    raise Failure(f"{node.name!r} has no action {name!r}")
+
+
+def check_list(listing, expected):
+    """The chosen entry is the one selected, the one showing and the description."""
+    import pyatspi
+    selected = [item.name for item in listing if item.getState().contains(pyatspi.STATE_SELECTED)]
+    showing = [item.name for item in listing if item.getState().contains(pyatspi.STATE_SHOWING)]
+    if selected != [expected] or showing != [expected] or listing.description != expected:
+        raise Failure(f"{listing.name!r}: selected {selected}, showing {showing}, "
+                      f"description {listing.description!r}; expected {expected!r} throughout")
+
+
+def drive(program, display):
+    import pyatspi
+    from gi.repository import Atspi
+
+    environment = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
+                       QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", LC_ALL="bg_BG.UTF-8")
+    app_process = start([program], env=environment)
+    try:
+        desktop = pyatspi.Registry.getDesktop(0)
+        app = wait_for(lambda: next((a for a in desktop if a is not None and a.name == "Vostrel"),
+                                    None), 20, "the program on the accessibility bus")
+        app.set_cache_mask(Atspi.Cache.NONE)  # read every state afresh
+        frame = wait_for(lambda: app.childCount and app[0], 10, "the window")
+
+        disk = find(frame, "list", "Дисково пространство {Mb]: Размер")
+        do_action(find(disk, "list item", "400"), "Toggle")
+        wait_for(lambda: disk.description == "400", 5, "the disk-space list to follow")
+        check_list(disk, "400")
+
+        period = find(frame, "list", "Период на обслужване [м]: Размер")
+        period.queryTable().addRowSelection(5)
+        wait_for(lambda: period.description == "6", 5, "the period list to follow")
+        check_list(period, "6")
+
+        price = find(frame, "text", "Дисково пространство {Mb]: Цена")
+        price.queryEditableText().setTextContents("0.25")
+
+        report = find(frame, "text", "Отчет").queryText()
+        do_action(find(frame, "push button", "Изчисли"), "Press")
+        text = wait_for(lambda: (lambda t: t if t.count("\n") == 7 else None)(
+            report.getText(0, -1)), 10, "the report")
+        if text != EXPECTED_REPORT:
+            raise Failure(f"report read back:\n{text}\nexpected:\n{EXPECTED_REPORT}")
+        if report.caretOffset != 0:
+            raise Failure(f"the report's caret stands at {report.caretOffset}, not at its start")
+        line, _, _ = report.getTextAtOffset(0, pyatspi.TEXT_BOUNDARY_LINE_START)
+        if line.rstrip("\n") != "Дисково пространство {Mb]: 100":
+            raise Failure(f"the report's first line reads {line!r}")
+    finally:
+        end(app_process)
+
+
+def inside_session(program):
+    """Runs on the private session bus that dbus-run-session made."""
+    xvfb, display = start_xvfb()
+    bus = start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                env=dict(os.environ, DISPLAY=display),
+                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        has_owner = ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+                     "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                     "string:org.a11y.Bus"]
+        wait_for(lambda: "true" in subprocess.run(has_owner, capture_output=True, text=True,
+                                                  timeout=5).stdout,
+                 10, "the accessibility bus")
+        drive(program, display)
+    finally:
+        end(bus)
+        end(xvfb)
+
+
+def time_out(*_):
+    raise Failure(f"the session took longer than {SESSION_SECONDS} s")
+
+
+def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--inside":
+        # A hung bus call must not outlive the session: time out through the
+        # cleanup, not around it.
+        signal.signal(signal.SIGALRM, time_out)
+        signal.alarm(SESSION_SECONDS)
+        try:
+            inside_session(sys.argv[2])
+        except Failure as failure:
+            print(f"FAIL: {failure}", file=sys.stderr)
+            return 1
+        print("the report was chosen, calculated and read through AT-SPI")
+        return 0
+
+    if len(sys.argv) != 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    for tool in ("dbus-run-session", "dbus-send", "Xvfb", "/usr/libexec/at-spi-bus-launcher"):
+        if shutil.which(tool) is None:
+            print(f"FAIL: {tool} is missing; scripts/install-deps.sh installs it", file=sys.stderr)
+            return 1
+    runtime = tempfile.mkdtemp(prefix="vostrel-atspi-")
+    environment = {key: value for key, value in os.environ.items()
+                   if key not in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY",
+                                  "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    environment.update(XDG_RUNTIME_DIR=runtime, HOME=runtime)
+    session = start(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
+                     "--inside", os.path.abspath(sys.argv[1])], env=environment)
+    try:
+        return session.wait(timeout=SESSION_SECONDS + 15)
+    except subprocess.TimeoutExpired:
+        print("FAIL: the session outlived its time", file=sys.stderr)
+        return 1
+    finally:
+        end(session)
+        shutil.rmtree(runtime, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
