@@ -33,6 +33,7 @@ with its GObject bindings (python3-gi).
 import argparse
 import json
 import os
+import random
 import shutil
 import statistics
 import subprocess
@@ -59,17 +60,26 @@ def fail(message):
     sys.exit(f"startup_compare: {message}")
 
 
-def start_xvfb():
-    """Starts Xvfb on a free display; returns the process and the display name."""
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
-    number = server.stdout.readline().strip()
-    if not number.isdigit():
+def start_xvfb(log):
+    """Starts Xvfb on a free display, its messages to `log`; returns the process
+    and the display name.
+
+    The number is drawn from a range few others use: the low ones are where
+    other sessions and tests look first, and one of them cleaning up its own
+    display must not take ours away. Xvfb refuses a number already locked.
+    Without -noreset the server starts afresh each time its last client
+    leaves, as after every run, and refuses the next one meanwhile.
+    """
+    for number in random.sample(range(1000, 30000), 20):
+        server = subprocess.Popen(
+            ["Xvfb", f":{number}", "-displayfd", "1", "-screen", "0", "1024x768x24",
+             "-nolisten", "tcp", "-noreset"],
+            stdout=subprocess.PIPE, stderr=log, text=True)
+        if server.stdout.readline().strip() == str(number):
+            return server, f":{number}"
         server.kill()
         server.wait()
-        fail("could not start Xvfb")
-    return server, f":{number}"
+    return fail("could not start Xvfb")
 
 
 def figures_of(line):
@@ -169,9 +179,11 @@ def run_once(watch, program, environment, probe):
 
 def measure(arguments, condition):
     """All rounds of one condition, in this process; returns samples per program."""
-    server, display = start_xvfb()
-    launcher = None
     runtime = tempfile.mkdtemp(prefix="startup_compare.")
+    server_log = Path(runtime, "xvfb.log")
+    with server_log.open("w") as log:
+        server, display = start_xvfb(log)
+    launcher = None
     try:
         environment = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb",
                            XDG_RUNTIME_DIR=runtime)
@@ -192,7 +204,8 @@ def measure(arguments, condition):
                     figures = run_once(arguments.watch, programs[name], environment, probe)
                 except RuntimeError as error:
                     gone = server.poll() is not None
-                    fail(f"{error}" + ("\n(the X server had ended meanwhile)" if gone else ""))
+                    fail(f"{error}" + ("\n(the X server had ended meanwhile)" if gone else "") +
+                         f"\nthe X server's messages:\n{server_log.read_text()}")
                 if round_number >= arguments.warmup:
                     samples[name].append(figures)
         return samples

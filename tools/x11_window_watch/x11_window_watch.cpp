@@ -392,8 +392,10 @@ int main(int argc, char* argv[]) {
 
   int screenNumber = 0;
   xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
-  if (xcb_connection_has_error(connection) != 0) {
-    Fail(kUsage, "cannot open the display");
+  if (const int error = xcb_connection_has_error(connection); error != 0) {
+    const char* display = std::getenv("DISPLAY");
+    Fail(kUsage, "cannot open the display " + std::string(display != nullptr ? display : "") +
+                     " (xcb error " + std::to_string(error) + ")");
   }
   // The program must not inherit the watcher's connection.
   fcntl(xcb_get_file_descriptor(connection), F_SETFD, FD_CLOEXEC);
