@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "tests/support/ink_contrast.h"
 #include "window/quantity_list.h"
 
 using vostrel::window::Vostrel;
@@ -333,20 +334,49 @@ void VostrelWindowTest::accessibleNames() {
   }
 }
 
+// At 125 % to 200 % every control keeps its logical place, the fixed
+// backgrounds fill their controls, each list's one entry fills its view and no
+// text is clipped.
 void VostrelWindowTest::denseScreen() {
   const QImage picture = window->grab().toImage();
-  if (picture.devicePixelRatio() != 2.0) {
-    QSKIP("runs with QT_SCALE_FACTOR=2");
+  const qreal ratio = picture.devicePixelRatio();
+  if (ratio == 1.0) {
+    QSKIP("runs with QT_SCALE_FACTOR above 1");
   }
-  QCOMPARE(picture.size(), QSize(922, 690));
-  // Controls sit at twice their logical place: the Clear face, the caption
-  // colour right of its text, the window colour between rows.
-  QCOMPARE(picture.pixelColor(620, 332), QColor(255, 0, 0));
-  QCOMPARE(picture.pixelColor(410, 170), QColor(128, 255, 255));
-  QCOMPARE(picture.pixelColor(420, 130), QColor(192, 192, 255));
-  // The caption still fits its label: nothing is clipped.
-  QVERIFY(window->Label2[0]->fontMetrics().horizontalAdvance(window->Label2[0]->text()) <=
-          window->Label2[0]->width());
+  QCOMPARE(picture.size(), (QSizeF(461, 345) * ratio).toSize());
+  const auto at = [&](qreal x, qreal y) {
+    return picture.pixelColor((QPointF(x + 0.5, y + 0.5) * ratio).toPoint());
+  };
+  QCOMPARE(at(310, 166), QColor(255, 0, 0));     // the Clear face
+  QCOMPARE(at(205, 85), QColor(128, 255, 255));  // a caption, right of its text
+  QCOMPARE(at(210, 65), QColor(192, 192, 255));  // the window, between rows
+  for (const auto& fixed : vostrel::testing::FixedBackgrounds()) {
+    const QRect area = fixed.area;
+    QCOMPARE(at(area.right(), area.top()), fixed.colour);
+    QCOMPARE(at(area.right(), area.bottom()), fixed.colour);
+  }
+
+  const auto fits = [](const QWidget* control, const QString& text) {
+    return control->fontMetrics().horizontalAdvance(text) <= control->contentsRect().width() &&
+           control->fontMetrics().height() <= control->contentsRect().height();
+  };
+  for (const QLabel* label : window->Label1) {
+    QVERIFY2(fits(label, label->text()), qPrintable(label->text()));
+  }
+  for (const QLabel* label : window->Label2) {
+    QVERIFY2(fits(label, label->text()), qPrintable(label->text()));
+  }
+  for (const QPushButton* button : window->Command1) {
+    QVERIFY2(fits(button, button->text()), qPrintable(button->text()));
+  }
+  for (const auto* list : window->List1) {
+    const QWidget* view = list->viewport();
+    QVERIFY(list->fontMetrics().height() <= view->height());
+    // The highlight of the entry reaches the bottom of the view.
+    const QPoint bottom = view->mapTo(window.get(), QPoint(view->width() / 2, view->height() - 1));
+    QCOMPARE(at(bottom.x(), bottom.y()),
+             list->palette().color(QPalette::Inactive, QPalette::Highlight));
+  }
 }
 
 int main(int argc, char* argv[]) {
