@@ -19,7 +19,7 @@ def check(program, checker, scheme):
     with sessions.runtime_directory() as runtime, sessions.x_server() as display:
         environment = sessions.desktop_environment(
             runtime, DISPLAY=display, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME=theme)
-        started = subprocess.Popen([program], env=environment, stdout=subprocess.DEVNULL,
+        started = sessions.start([program], env=environment, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.PIPE, text=True, errors="replace")
         try:
             found = sessions.wait_for(

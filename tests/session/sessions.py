@@ -27,15 +27,27 @@ def wait_for(condition, seconds, what):
     raise Failure(f"gave up after {seconds} s waiting for {what}")
 
 
+def start(argv, **options):
+    """Starts a process in a group of its own, so that `end` also reaches
+    whatever it starts in turn."""
+    return subprocess.Popen(argv, stdin=subprocess.DEVNULL, start_new_session=True, **options)
+
+
 def end(process):
-    """Ends a process we started, politely first."""
-    if process.poll() is None:
-        process.send_signal(signal.SIGTERM)
+    """Ends a process that `start` started, and its group, politely first."""
+    def signal_group(number):
         try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+            os.killpg(process.pid, number)
+        except ProcessLookupError:
+            pass
+
+    # Once the leader has ended, this reaches whatever it left behind.
+    signal_group(signal.SIGTERM)
+    try:
+        process.wait(timeout=5)
+    except subprocess.TimeoutExpired:
+        signal_group(signal.SIGKILL)
+        process.wait()
 
 
 @contextlib.contextmanager
@@ -50,7 +62,7 @@ def runtime_directory():
 def x_server():
     """An Xvfb on a display it picks itself; yields the DISPLAY value."""
     read_end, write_end = os.pipe()
-    server = subprocess.Popen(
+    server = start(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
@@ -69,7 +81,7 @@ def wayland_compositor(runtime_dir):
     environment = dict(os.environ, XDG_RUNTIME_DIR=runtime_dir)
     environment.pop("DISPLAY", None)
     environment.pop("WAYLAND_DISPLAY", None)
-    compositor = subprocess.Popen(
+    compositor = start(
         ["weston", "--backend=headless-backend.so", f"--socket={socket}", "--idle-time=0",
          "--no-config"],
         env=environment, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

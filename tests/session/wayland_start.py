@@ -35,7 +35,7 @@ def check(program):
         environment = sessions.desktop_environment(
             runtime, DISPLAY=display, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland",
             WAYLAND_DEBUG="client")
-        started = subprocess.Popen([program], env=environment, stdout=subprocess.PIPE,
+        started = sessions.start([program], env=environment, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, text=True, errors="replace")
         lines = []
         readers = [threading.Thread(target=lambda stream=stream: lines.extend(stream), daemon=True)

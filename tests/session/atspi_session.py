@@ -16,7 +16,8 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
+
+from sessions import Failure, end, start, wait_for, x_server
 
 SESSION_SECONDS = 60
 
@@ -29,54 +30,6 @@ EXPECTED_REPORT = (
     "Дължимо ДДС: 24,1\n"
     "Сума за плащане: 144,6\n"
 )
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(condition, seconds, what):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    raise Failure(f"gave up after {seconds} s waiting for {what}")
-
-
-def end(process):
-    """Ends a process started in a group of its own, with its children."""
-    if process.poll() is None:
-        os.killpg(process.pid, signal.SIGTERM)
-        try:
-            process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            os.killpg(process.pid, signal.SIGKILL)
-            process.wait()
-    else:
-        try:
-            os.killpg(process.pid, signal.SIGTERM)  # whatever it left behind
-        except ProcessLookupError:
-            pass
-
-
-def start(argv, **options):
-    return subprocess.Popen(argv, stdin=subprocess.DEVNULL, start_new_session=True, **options)
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    xvfb = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                  "-nolisten", "tcp"], pass_fds=[write_end],
-                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as announced:
-        number = announced.readline().strip()
-    if not number:
-        end(xvfb)
-        raise Failure("Xvfb did not start")
-    return xvfb, ":" + number
 
 
 def find(root, role, name):
@@ -151,7 +104,11 @@ def drive(program, display):
 
 def inside_session(program):
     """Runs on the private session bus that dbus-run-session made."""
-    xvfb, display = start_xvfb()
+    with x_server() as display:
+        on_accessibility_bus(program, display)
+
+
+def on_accessibility_bus(program, display):
     bus = start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
                 env=dict(os.environ, DISPLAY=display),
                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -165,7 +122,6 @@ def inside_session(program):
         drive(program, display)
     finally:
         end(bus)
-        end(xvfb)
 
 
 def time_out(*_):
