@@ -12,6 +12,10 @@
 // An overflow (a price so large that an amount leaves the double range) is
 // reported in a modal message naming the row or summary line; the lines
 // already written stay, and so does everything the user entered.
+//
+// The window fixes its own backgrounds and keeps the text on them legible
+// under whatever colour scheme the desktop has, also when it changes
+// (legible_text.h); lists and text boxes follow the scheme.
 #pragma once
 
 #include <QWidget>
