@@ -41,7 +41,6 @@ void PaintFixedBackground(QWidget* control, QPalette::ColorRole backgroundRole,
   // Only the roles set here are the control's own; the others keep following
   // the scheme, also when it changes.
   QPalette palette;
-  palette.setResolveMask(0);
   palette.setColor(backgroundRole, background);
   // Disabled text is meant to look faint, and no control here is disabled.
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
