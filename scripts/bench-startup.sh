@@ -8,7 +8,7 @@
 # BUILD_DIR picks another build directory (build/bench).
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
+./scripts/install-deps.sh test
 build=${BUILD_DIR:-build/bench}
 cmake --preset bench -B "$build"
 cmake --build "$build" --target vostrel startup_bare x11_window_watch

@@ -1,21 +1,49 @@
 #!/bin/sh
-# Installs, from Debian's archive, whichever of the packages the build, the
-# program and its tests need are missing. Safe to run again: when nothing is
-# missing it neither updates the package lists nor installs anything.
+# Installs, from Debian's archive, whichever packages are missing for one
+# purpose:
+#   install-deps.sh run    building the program and running it (the default)
+#   install-deps.sh test   that, and everything the tests and benchmarks use
+# Safe to run again: when nothing is missing it neither updates the package
+# lists nor installs anything. Every name is one Debian 12, 13 and testing
+# all carry (libclang-rt-dev follows the release's default clang).
 set -eu
 
-packages="
+purpose=${1:-run}
+
+# The compiler and build tools, Qt's widgets and platform plugins, the
+# renderer of the icon's images, the window's font; the Wayland plugin and Qt's translations, so the program runs
+# natively on a Wayland session and Qt's own texts are in the user's language.
+run_packages="
   cmake ninja-build g++ pkgconf
-  qt6-base-dev qt6-qpa-plugins libxkbcommon-dev fonts-liberation2
+  qt6-base-dev qt6-qpa-plugins libxkbcommon-dev librsvg2-bin fonts-liberation2
   qt6-wayland qt6-translations-l10n
-  weston qt6-gtk-platformtheme gnome-themes-extra xdotool imagemagick
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth python3
-  python3-pyatspi
-  libxcb1-dev libxcb-damage0-dev dbus-bin dbus-daemon at-spi2-core python3-gi
-  desktop-file-utils appstream librsvg2-bin dpkg-dev file lintian
-  clang libclang-rt-14-dev
 "
+
+# Test frameworks and the benchmark library; the sessions the end-to-end
+# checks start (X server, Wayland compositor, session and accessibility
+# buses, GTK's schemes) and what they drive and read the program with; the
+# locales the checks run under; the validators of the installed data and the
+# package; the fuzzers' compiler and sanitizer runtime; the outside watcher's
+# X libraries.
+test_packages="
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool imagemagick weston
+  dbus-bin dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi
+  qt6-gtk-platformtheme gnome-themes-extra
+  locales-all
+  desktop-file-utils appstream dpkg-dev file lintian
+  clang libclang-rt-dev
+  libxcb1-dev libxcb-damage0-dev
+"
+
+case $purpose in
+  run) packages=$run_packages ;;
+  test) packages="$run_packages $test_packages" ;;
+  *)
+    echo "usage: $0 [run|test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=""
 for p in $packages; do

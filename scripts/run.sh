@@ -1,8 +1,9 @@
 #!/bin/sh
-# Installs whatever is missing, builds the program and opens its window.
+# Installs whatever is missing for the program alone, builds it and opens its
+# window.
 set -eu
 cd "$(dirname "$0")/.."
-./scripts/install-deps.sh
-cmake --preset default
-cmake --build --preset default --target vostrel
-exec ./build/default/app/vostrel "$@"
+./scripts/install-deps.sh run
+cmake --preset program
+cmake --build --preset program
+exec ./build/program/app/vostrel "$@"

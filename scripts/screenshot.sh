@@ -5,18 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 
-need=""
-for tool in Xvfb:xvfb xdotool:xdotool import:imagemagick; do
-  command -v "${tool%%:*}" >/dev/null 2>&1 || need="$need ${tool#*:}"
-done
-if [ -n "$need" ]; then
-  [ "$(id -u)" -eq 0 ] && as_root="" || as_root="sudo"
-  $as_root apt-get update -qq
-  # shellcheck disable=SC2086
-  DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -qq --no-install-recommends $need
-fi
-
-./scripts/install-deps.sh
+./scripts/install-deps.sh test
 cmake --preset default >/dev/null
 cmake --build --preset default --target vostrel
 

@@ -33,9 +33,11 @@ EXPECTED_REPORT = (
 
 
 def find(root, role, name):
+    """The descendant of `root` with role `role` (a pyatspi.ROLE_* constant,
+    whose spoken name differs between AT-SPI releases) and name `name`."""
     import pyatspi
     found = pyatspi.findDescendant(
-        root, lambda node: node is not None and node.getRoleName() == role and node.name == name)
+        root, lambda node: node is not None and node.getRole() == role and node.name == name)
     if found is None:
         raise Failure(f"no {role} named {name!r}")
     return found
@@ -74,21 +76,21 @@ def drive(program, display):
         app.set_cache_mask(Atspi.Cache.NONE)  # read every state afresh
         frame = wait_for(lambda: app.childCount and app[0], 10, "the window")
 
-        disk = find(frame, "list", "Дисково пространство {Mb]: Размер")
-        do_action(find(disk, "list item", "400"), "Toggle")
+        disk = find(frame, pyatspi.ROLE_LIST, "Дисково пространство {Mb]: Размер")
+        do_action(find(disk, pyatspi.ROLE_LIST_ITEM, "400"), "Toggle")
         wait_for(lambda: disk.description == "400", 5, "the disk-space list to follow")
         check_list(disk, "400")
 
-        period = find(frame, "list", "Период на обслужване [м]: Размер")
+        period = find(frame, pyatspi.ROLE_LIST, "Период на обслужване [м]: Размер")
         period.queryTable().addRowSelection(5)
         wait_for(lambda: period.description == "6", 5, "the period list to follow")
         check_list(period, "6")
 
-        price = find(frame, "text", "Дисково пространство {Mb]: Цена")
+        price = find(frame, pyatspi.ROLE_TEXT, "Дисково пространство {Mb]: Цена")
         price.queryEditableText().setTextContents("0.25")
 
-        report = find(frame, "text", "Отчет").queryText()
-        do_action(find(frame, "push button", "Изчисли"), "Press")
+        report = find(frame, pyatspi.ROLE_TEXT, "Отчет").queryText()
+        do_action(find(frame, pyatspi.ROLE_PUSH_BUTTON, "Изчисли"), "Press")
         text = wait_for(lambda: (lambda t: t if t.count("\n") == 7 else None)(
             report.getText(0, -1)), 10, "the report")
         if text != EXPECTED_REPORT:

@@ -16,9 +16,11 @@ import sessions
 
 def check(program, checker, scheme):
     theme = "Adwaita:dark" if scheme == "dark" else "Adwaita"
-    with sessions.runtime_directory() as runtime, sessions.x_server() as display:
+    with sessions.runtime_directory() as runtime, sessions.x_server() as display, \
+            sessions.session_bus(runtime) as bus:
         environment = sessions.desktop_environment(
-            runtime, DISPLAY=display, QT_QPA_PLATFORMTHEME="gtk3", GTK_THEME=theme)
+            runtime, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus, QT_QPA_PLATFORMTHEME="gtk3",
+            GTK_THEME=theme)
         started = sessions.start([program], env=environment, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.PIPE, text=True, errors="replace")
         try:

@@ -75,6 +75,24 @@ def x_server():
 
 
 @contextlib.contextmanager
+def session_bus(runtime_dir):
+    """A private D-Bus session bus, as every desktop session has one; yields
+    the DBUS_SESSION_BUS_ADDRESS value."""
+    read_end, write_end = os.pipe()
+    daemon = start(
+        ["dbus-daemon", "--session", "--nofork", "--nopidfile",
+         f"--address=unix:dir={runtime_dir}", f"--print-address={write_end}"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    try:
+        with os.fdopen(read_end) as announced:
+            address = wait_for(announced.readline, 20, "the session bus").strip()
+        yield address
+    finally:
+        end(daemon)
+
+
+@contextlib.contextmanager
 def wayland_compositor(runtime_dir):
     """A headless Weston; yields the WAYLAND_DISPLAY value."""
     socket = "vostrel-wayland"
@@ -100,7 +118,8 @@ def desktop_environment(runtime_dir, **variables):
     platform choice, plus `variables` (a value of None removes one)."""
     environment = dict(os.environ, XDG_RUNTIME_DIR=runtime_dir)
     for name in ("QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "DISPLAY",
-                 "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "GTK_THEME"):
+                 "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "GTK_THEME", "DBUS_SESSION_BUS_ADDRESS",
+                 "AT_SPI_BUS_ADDRESS"):
         environment.pop(name, None)
     for name, value in variables.items():
         if value is None:

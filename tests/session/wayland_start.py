@@ -31,10 +31,10 @@ TRACE = re.compile(r"^\[\s*\d+\.\d+\] ")
 
 def check(program):
     with sessions.runtime_directory() as runtime, sessions.x_server() as display, \
-            sessions.wayland_compositor(runtime) as wayland:
+            sessions.session_bus(runtime) as bus, sessions.wayland_compositor(runtime) as wayland:
         environment = sessions.desktop_environment(
-            runtime, DISPLAY=display, WAYLAND_DISPLAY=wayland, XDG_SESSION_TYPE="wayland",
-            WAYLAND_DEBUG="client")
+            runtime, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus, WAYLAND_DISPLAY=wayland,
+            XDG_SESSION_TYPE="wayland", WAYLAND_DEBUG="client")
         started = sessions.start([program], env=environment, stdout=subprocess.PIPE,
                                    stderr=subprocess.PIPE, text=True, errors="replace")
         lines = []
