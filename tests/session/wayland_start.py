@@ -25,8 +25,10 @@ import sessions
 
 TITLE = "vostrel.example.org Vostrel"
 APP_ID = "org.example.vostrel"
-# libwayland's trace: "[1234567.890]  -> wl_surface@12.commit()" and the like.
+# libwayland's trace: "[1234567.890]  -> wl_surface@12.commit()" and the like;
+# newer releases name the queue ("{Default Queue}") and write "wl_surface#12".
 TRACE = re.compile(r"^\[\s*\d+\.\d+\] ")
+ATTACHED = re.compile(r"wl_surface[@#]\d+\.attach\(wl_buffer[@#]\d+")
 
 
 def check(program):
@@ -46,8 +48,7 @@ def check(program):
         def drawn():
             trace = "\n".join(lines)
             titled = trace.find(f'set_title("{TITLE}")')
-            return titled >= 0 and re.search(r"wl_surface@\d+\.attach\(wl_buffer@\d+",
-                                             trace[titled:])
+            return titled >= 0 and ATTACHED.search(trace, titled)
         def noise():
             return [line for line in lines if not TRACE.match(line) and line.strip()]
 
