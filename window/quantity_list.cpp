@@ -1,9 +1,12 @@
 #include "window/quantity_list.h"
 
+#include <QAccessible>
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
+
+#include "window/quantity_list_accessible.h"
 
 namespace vostrel::window {
 namespace {
@@ -25,6 +28,11 @@ class FillTheView final : public QStyledItemDelegate {
 }  // namespace
 
 QuantityList::QuantityList(QWidget* parent) : QListWidget(parent) {
+  // Once per process, however many lists there are.
+  [[maybe_unused]] static const bool presentsItself = [] {
+    QAccessible::installFactory(QuantityListAccessible);
+    return true;
+  }();
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -41,6 +49,10 @@ QuantityList::QuantityList(QWidget* parent) : QListWidget(parent) {
 int QuantityList::ListIndex() const {
   const QModelIndexList rows = selectionModel()->selectedRows();
   return rows.isEmpty() ? -1 : rows.front().row();
+}
+
+int QuantityList::ShownIndex() const {
+  return indexAt(QPoint(0, 0)).row();
 }
 
 void QuantityList::SetListIndex(int index) {
@@ -78,10 +90,9 @@ void QuantityList::FollowSelection(const QItemSelection& selected) {
 
 void QuantityList::resizeEvent(QResizeEvent* event) {
   QListWidget::resizeEvent(event);
-  // An assistive tool reports an entry as showing when it touches the list's
-  // frame, not only its viewport; one frame width between the entries keeps
-  // the neighbours of the shown one clear of it.
-  setGridSize(viewport()->size() + QSize(0, frameWidth()));
+  // The entries take the viewport's new size (FillTheView); a new grid makes
+  // the view lay them out again at once.
+  setGridSize(viewport()->size());
 }
 
 QItemSelectionModel::SelectionFlags QuantityList::selectionCommand(const QModelIndex& index,

@@ -4,11 +4,14 @@
 // tool's toggle or row selection) also makes it the current entry and brings
 // it into view, and nothing leaves the list with no entry selected (no
 // Ctrl+click or Ctrl+Space deselection, no clearing by an assistive tool).
-// The scroll bar alone moves the view without touching the selection.
+// The scroll bar and the mouse wheel move the view without touching the
+// selection; a click then selects the entry they brought into view.
 //
-// The shown entry fills the view, and only it is reported showing to
-// assistive technology. The list's accessible description is the selected
-// entry's text, so a screen reader says the chosen quantity with the list.
+// The shown entry fills the view. To assistive technology the list presents
+// itself through quantity_list_accessible.h: only the shown entry is showing,
+// and the list states its number of entries. The list's accessible
+// description is the selected entry's text, so a screen reader says the
+// chosen quantity with the list.
 #pragma once
 
 #include <QListWidget>
@@ -27,6 +30,8 @@ class QuantityList final : public QListWidget {
   int ListIndex() const;
   // Selects entry `index` and scrolls it into view.
   void SetListIndex(int index);
+  // Index of the entry the view shows; -1 only for a list without entries.
+  int ShownIndex() const;
 
  protected:
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

@@ -242,11 +242,23 @@ void Vostrel::Calculate() {
   }
 
   const std::string separator = QLocale::system().decimalPoint().toStdString();
+  std::string lastLine;
   const ReportOutcome outcome =
-      BuildFeeReport(rows, separator, [this](std::string_view line) { AppendToOutput(line); });
+      BuildFeeReport(rows, separator, [this, &lastLine](std::string_view line) {
+        AppendToOutput(line);
+        lastLine = line;
+      });
   if (!outcome.complete()) {
     ReportOverflow(*outcome.overflowAt);
+    return;
   }
+  // The report's last line is the amount payable. A screen reader says it
+  // as soon as it is written, without the user moving to the output box.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  QAccessibleAnnouncementEvent announcement(Text1[0], ForDisplay(lastLine).trimmed());
+  announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+  QAccessible::updateAccessibility(&announcement);
+#endif
 }
 
 void Vostrel::Clear() {

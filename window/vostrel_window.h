@@ -9,6 +9,9 @@
 // no arithmetic of its own. Amounts are written with the decimal separator of
 // the user's locale.
 //
+// Where Qt has announcements (6.8 and later), Calculate has assistive
+// technology announce the amount-payable line once the report is written.
+//
 // An overflow (a price so large that an amount leaves the double range) is
 // reported in a modal message naming the row or summary line; the lines
 // already written stay, and so does everything the user entered.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 
 #include "window/quantity_list.h"
@@ -34,6 +35,10 @@ class AccessibilityTest : public QObject {
   void onlyTheShownEntryShows();
   void captionsLabelThePriceBoxes();
   void reportIsReadFromItsStart();
+  void listStatesItsSize_data();
+  void listStatesItsSize();
+  void calculateAnnouncesAmountPayable();
+  void wheelMovesViewNotChoice();
 
  private:
   QAccessibleTableInterface* Table(QuantityList* list) {
@@ -150,6 +155,73 @@ void AccessibilityTest::reportIsReadFromItsStart() {
   int end = -1;
   QCOMPARE(text->textAtOffset(0, QAccessible::LineBoundary, &start, &end).trimmed(),
            QStringLiteral("Дисково пространство {Mb]: 0"));  // prices emptied
+}
+
+void AccessibilityTest::listStatesItsSize_data() {
+  QTest::addColumn<int>("list");
+  QTest::addColumn<int>("size");
+  QTest::newRow("disk space") << 0 << 21;
+  QTest::newRow("period") << 3 << 12;
+}
+
+// However few entries show, the list and each entry tell the whole count.
+void AccessibilityTest::listStatesItsSize() {
+  QFETCH(int, list);
+  QFETCH(int, size);
+  QuantityList* view = window->List1[static_cast<std::size_t>(list)];
+  QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view);
+  QCOMPARE(iface->childCount(), size);
+  QCOMPARE(Table(view)->rowCount(), size);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  using Attributes = QHash<QString, QString>;
+  QAccessibleAttributesInterface* attributes = iface->attributesInterface();
+  QVERIFY(attributes != nullptr);
+  QCOMPARE(attributes->attributeValue(QAccessible::Attribute::Custom).value<Attributes>(),
+           (Attributes{{"setsize", QString::number(size)}}));
+  QAccessibleInterface* last = iface->child(size - 1);
+  QCOMPARE(last->attributesInterface()
+               ->attributeValue(QAccessible::Attribute::Custom)
+               .value<Attributes>(),
+           (Attributes{{"posinset", QString::number(size)}, {"setsize", QString::number(size)}}));
+#endif
+}
+
+void AccessibilityTest::calculateAnnouncesAmountPayable() {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+  static QStringList announced;
+  announced.clear();
+  const QAccessible::UpdateHandler previous =
+      QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+        if (event->type() == QAccessible::Announcement) {
+          const auto* announcement = static_cast<QAccessibleAnnouncementEvent*>(event);
+          QCOMPARE(announcement->politeness(), QAccessible::AnnouncementPoliteness::Polite);
+          announced.append(announcement->message());
+        }
+      });
+  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
+  const QString payable = window->Text1[0]->toPlainText().section(u'\n', 6, 6);
+  QVERIFY(payable.startsWith(QStringLiteral("Сума за плащане: 18")));
+  QTest::mouseClick(window->Command1[1], Qt::LeftButton);  // Clear announces nothing
+  QAccessible::installUpdateHandler(previous);
+  QCOMPARE(announced, QStringList{payable});
+#else
+  QSKIP("Qt before 6.8 has no accessibility announcements");
+#endif
+}
+
+void AccessibilityTest::wheelMovesViewNotChoice() {
+  QuantityList* list = window->List1[1];
+  list->SetListIndex(2);
+  const QPoint inside = list->viewport()->rect().center();
+  QWheelEvent turn(inside, list->viewport()->mapToGlobal(inside), QPoint(), QPoint(0, -120),
+                   Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(list->viewport(), &turn);
+  QVERIFY(list->ShownIndex() > 2);
+  QCOMPARE(list->ListIndex(), 2);
+  // A click chooses the entry the wheel brought into view.
+  const int shown = list->ShownIndex();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, inside);
+  VerifyOneTruth(list, shown);
 }
 
 int main(int argc, char* argv[]) {
