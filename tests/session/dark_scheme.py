@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Starts the real program on X11 under a desktop colour scheme, as GNOME
-users set it (Qt's GTK theme over GTK's Adwaita, dark or light), takes a
+users set it (Qt's GTK theme over GTK's Adwaita, dark or light, and the
+desktop portal's colour-scheme preference to match), takes a
 screenshot of its window and has every fixed-background text checked for
 contrast (screenshot_contrast). Fails on any output on standard error too.
 
@@ -17,7 +18,7 @@ import sessions
 def check(program, checker, scheme):
     theme = "Adwaita:dark" if scheme == "dark" else "Adwaita"
     with sessions.runtime_directory() as runtime, sessions.x_server() as display, \
-            sessions.session_bus(runtime) as bus:
+            sessions.session_bus(runtime) as bus, sessions.settings_portal(bus, scheme):
         environment = sessions.desktop_environment(
             runtime, DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=bus, QT_QPA_PLATFORMTHEME="gtk3",
             GTK_THEME=theme)
@@ -30,7 +31,8 @@ def check(program, checker, scheme):
                     env=environment, capture_output=True, text=True, check=False).stdout.split(),
                 30, "the window")
             if started.poll() is not None:
-                raise sessions.Failure(f"the program ended with status {started.returncode}")
+                raise sessions.Failure(f"the program ended with status {started.returncode}:\n"
+                                       + started.stderr.read())
             picture = os.path.join(runtime, "window.ppm")
             # The first picture can precede the first paint; the window is
             # drawn once it shows the window colour in its top-left corner.

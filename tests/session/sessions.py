@@ -8,6 +8,7 @@ import contextlib
 import os
 import signal
 import subprocess
+import sys
 import tempfile
 import time
 
@@ -90,6 +91,23 @@ def session_bus(runtime_dir):
         yield address
     finally:
         end(daemon)
+
+
+@contextlib.contextmanager
+def settings_portal(bus_address, scheme):
+    """The desktop portal's appearance settings (settings_portal.py) on the
+    session bus at `bus_address`, preferring the `scheme` "dark" or "light"."""
+    portal = start(
+        [sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                      "settings_portal.py"), scheme],
+        env=dict(os.environ, DBUS_SESSION_BUS_ADDRESS=bus_address),
+        stdout=subprocess.PIPE, text=True)
+    try:
+        if wait_for(portal.stdout.readline, 20, "the settings portal").strip() != "ready":
+            raise Failure("the settings portal did not start")
+        yield
+    finally:
+        end(portal)
 
 
 @contextlib.contextmanager

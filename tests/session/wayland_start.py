@@ -26,8 +26,9 @@ import sessions
 TITLE = "vostrel.example.org Vostrel"
 APP_ID = "org.example.vostrel"
 # libwayland's trace: "[1234567.890]  -> wl_surface@12.commit()" and the like;
-# newer releases name the queue ("{Default Queue}") and write "wl_surface#12".
-TRACE = re.compile(r"^\[\s*\d+\.\d+\] ")
+# newer releases write the time of day ("[04:54:43.999028]"), name the queue
+# ("{Default Queue}") and write "wl_surface#12".
+TRACE = re.compile(r"^\[\s*[\d:]+\.\d+\] ")
 ATTACHED = re.compile(r"wl_surface[@#]\d+\.attach\(wl_buffer[@#]\d+")
 
 
