@@ -85,7 +85,12 @@ void QuantityList::FollowSelection(const QItemSelection& selected) {
     selection->setCurrentIndex(chosen, QItemSelectionModel::NoUpdate);
   }
   scrollTo(chosen, QAbstractItemView::PositionAtTop);
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+  // The screen reader that comes with Qt 6.4 (Orca 43) says a list's value
+  // only through its description. Later ones say the focused entry itself,
+  // and would say a changed description a second time.
   setAccessibleDescription(chosen.data().toString());
+#endif
 }
 
 void QuantityList::resizeEvent(QResizeEvent* event) {

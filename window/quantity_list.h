@@ -9,9 +9,9 @@
 //
 // The shown entry fills the view. To assistive technology the list presents
 // itself through quantity_list_accessible.h: only the shown entry is showing,
-// and the list states its number of entries. The list's accessible
-// description is the selected entry's text, so a screen reader says the
-// chosen quantity with the list.
+// and the list states its number of entries. Before Qt 6.8 the list's
+// accessible description is also the selected entry's text, so the screen
+// readers of that time say the chosen quantity with the list.
 #pragma once
 
 #include <QListWidget>

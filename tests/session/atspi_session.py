@@ -52,14 +52,23 @@ def do_action(node, name):
     raise Failure(f"{node.name!r} has no action {name!r}")
 
 
+def chosen(listing):
+    """The name of the one entry the list reports selected, if one."""
+    import pyatspi
+    selected = [item.name for item in listing if item.getState().contains(pyatspi.STATE_SELECTED)]
+    return selected[0] if len(selected) == 1 else None
+
+
 def check_list(listing, expected):
-    """The chosen entry is the one selected, the one showing and the description."""
+    """The chosen entry is the one selected and the one showing; where the
+    list has a description (before Qt 6.8), it is the chosen entry too."""
     import pyatspi
     selected = [item.name for item in listing if item.getState().contains(pyatspi.STATE_SELECTED)]
     showing = [item.name for item in listing if item.getState().contains(pyatspi.STATE_SHOWING)]
-    if selected != [expected] or showing != [expected] or listing.description != expected:
+    described = listing.description
+    if selected != [expected] or showing != [expected] or described not in ("", expected):
         raise Failure(f"{listing.name!r}: selected {selected}, showing {showing}, "
-                      f"description {listing.description!r}; expected {expected!r} throughout")
+                      f"description {described!r}; expected {expected!r} throughout")
 
 
 def drive(program, display):
@@ -78,12 +87,12 @@ def drive(program, display):
 
         disk = find(frame, pyatspi.ROLE_LIST, "Дисково пространство {Mb]: Размер")
         do_action(find(disk, pyatspi.ROLE_LIST_ITEM, "400"), "Toggle")
-        wait_for(lambda: disk.description == "400", 5, "the disk-space list to follow")
+        wait_for(lambda: chosen(disk) == "400", 5, "the disk-space list to follow")
         check_list(disk, "400")
 
         period = find(frame, pyatspi.ROLE_LIST, "Период на обслужване [м]: Размер")
         period.queryTable().addRowSelection(5)
-        wait_for(lambda: period.description == "6", 5, "the period list to follow")
+        wait_for(lambda: chosen(period) == "6", 5, "the period list to follow")
         check_list(period, "6")
 
         price = find(frame, pyatspi.ROLE_TEXT, "Дисково пространство {Mb]: Цена")
