@@ -17,6 +17,9 @@
 using vostrel::window::QuantityList;
 using vostrel::window::Vostrel;
 
+// Before Qt 6.8 a list's description is its chosen quantity.
+constexpr bool kListsDescribeTheirValue = QT_VERSION < QT_VERSION_CHECK(6, 8, 0);
+
 class AccessibilityTest : public QObject {
   Q_OBJECT
 
@@ -50,9 +53,9 @@ class AccessibilityTest : public QObject {
     QCOMPARE(list->currentRow(), row);
     QCOMPARE(list->selectedItems().size(), 1);
     QCOMPARE(list->indexAt(QPoint(1, 1)).row(), row);
-#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
-    QCOMPARE(list->accessibleDescription(), list->item(row)->text());
-#endif
+    if (kListsDescribeTheirValue) {
+      QCOMPARE(list->accessibleDescription(), list->item(row)->text());
+    }
   }
   QString FirstLine() const { return window->Text1[0]->toPlainText().section(u'\n', 0, 0); }
 
