@@ -1,0 +1,283 @@
+#!/bin/bash
+# Proves the README's two commands on a fresh Debian system. Bootstraps a
+# minimal RELEASE in a scratch directory, adds a user "user" with passwordless
+# sudo and no locale, clones the committed HEAD of this repository (never the
+# uncommitted changes) into /home/user/vostrel, and there, as that user, runs
+#   ./scripts/run.sh   until a window "Vostrel" shows on a private Xvfb of the
+#                      host, then ends the program;
+#   ./scripts/test.sh  to its end.
+# Progress goes to standard error, the commands' output to log files, and the
+# last line printed is the verdict. Exit status: 0 pass, 1 fail, 2 usage,
+# 128+N when ended by signal N. Whatever happens, it ends every process it
+# started and undoes its mounts; it deletes nothing while a mount remains.
+#
+# Usage, as root:  scripts/check-debian.sh [--keep] RELEASE
+#   RELEASE  bookworm, trixie or forky (or 12, 13, testing)
+#   --keep   keep the system and the logs (also KEEP=1)
+# Environment: REPO, the repository to clone (default: this one); TMPDIR,
+# where the scratch directory goes (default /var/tmp); RUN_TIMEOUT and
+# TEST_TIMEOUT in seconds (default 1200 and 3600).
+# Needs Debian's archive; installs on the host whichever of mmdebstrap, xvfb,
+# xdotool, xauth and git is missing.
+set -u
+umask 022
+
+usage() {
+  echo "usage: $0 [--keep] bookworm|trixie|forky|12|13|testing" >&2
+  exit 2
+}
+case ${KEEP:-0} in "" | 0) keep=0 ;; *) keep=1 ;; esac
+release=""
+for arg; do
+  case $arg in
+    --keep) keep=1 ;;
+    12 | bookworm) release=bookworm ;;
+    13 | trixie) release=trixie ;;
+    testing | forky) release=forky ;;
+    *) usage ;;
+  esac
+done
+[ -n "$release" ] || usage
+if [ "$(id -u)" -ne 0 ]; then
+  echo "$0: must run as root: it bootstraps a system and mounts into it" >&2
+  exit 2
+fi
+if ! repo=$(git -C "${REPO:-$(dirname "$0")}" rev-parse --show-toplevel) ||
+  ! commit=$(git -C "$repo" rev-parse --verify -q HEAD); then
+  echo "$0: no committed HEAD to clone" >&2
+  exit 2
+fi
+branch=$(git -C "$repo" symbolic-ref -q HEAD)
+run_timeout=${RUN_TIMEOUT:-1200}
+test_timeout=${TEST_TIMEOUT:-3600}
+
+name="check-debian $release"
+start=$(date +%s)
+work=$(mktemp -d "${TMPDIR:-/var/tmp}/check-debian.XXXXXX") || exit 2
+work=$(realpath "$work")
+case $work in *[[:space:]]*) echo "$0: $work: no blanks, please" >&2; exit 2 ;; esac
+root=$work/root # the system
+log=""          # the current step's log
+phase=start     # the current step, for the verdict
+failure=""      # what failed, for the verdict
+job=""          # the step running in the background: its pid and group
+xvfb=""
+sweep=0         # whether stop also ends everything running in the system
+summary=""
+
+say() { echo "$name: $*" >&2; }
+since() {
+  local s=$(($(date +%s) - $1))
+  printf '%dm%02ds' $((s / 60)) $((s % 60))
+}
+# Ends the run; the exit trap cleans up and prints the verdict.
+fail() {
+  failure="$1${log:+ (log: $log)}"
+  [ -s "$log" ] && tail -n 30 "$log" >&2
+  exit 1
+}
+alive() { # pid: running and not a zombie
+  local state
+  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+# Starts "$@" in a session of its own, output to $log; $job is its pid and
+# its process group.
+spawn() {
+  setsid "$@" </dev/null >>"$log" 2>&1 &
+  job=$!
+}
+# Starts "$@" as the user in directory $1, in a fresh environment that sets no
+# locale, as a login from a console would leave it.
+spawn_as_user() {
+  local dir=$1
+  shift
+  spawn chroot --userspec=user:user "$root" env -i -C "$dir" \
+    HOME=/home/user USER=user LOGNAME=user SHELL=/bin/sh \
+    PATH=/usr/local/bin:/usr/bin:/bin "$@"
+}
+
+# Processes running inside the system.
+in_root() {
+  local p r
+  for p in /proc/[0-9]*; do
+    r=$(readlink "$p/root" 2>/dev/null) || continue
+    case $r in "$root" | "$root"/*) echo "${p#/proc/}" ;; esac
+  done
+}
+# Ends the process groups given (and, with sweep=1, everything running in the
+# system): TERM, then KILL what is left after 10 s.
+stop() {
+  local i p live
+  for i in 1 2 3 4 5 6 7 8 9 10 11; do
+    live=""
+    for p in "$@" $([ "$sweep" = 1 ] && in_root); do
+      alive "$p" && live="$live $p"
+    done
+    [ -z "$live" ] && return 0
+    for p in $live; do
+      if [ "$i" -le 10 ]; then kill -TERM -- "-$p" "$p"; else kill -KILL -- "-$p" "$p"; fi
+    done 2>/dev/null
+    sleep 1
+  done
+}
+mounts() { awk -v r="$root/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts; }
+# Unmounts everything under the system, the last mounted first; lazily only
+# when plain unmounting fails three times.
+unmount_all() {
+  local m i
+  for i in 1 2 3 4; do
+    [ -z "$(mounts)" ] && return 0
+    for m in $(mounts | tac); do
+      if [ "$i" -le 3 ]; then umount "$m"; else umount -l "$m"; fi
+    done 2>/dev/null
+    sleep 1
+  done
+  [ -z "$(mounts)" ]
+}
+
+finish() {
+  local rc=$? left
+  trap '' INT TERM HUP
+  sweep=1
+  # shellcheck disable=SC2046 # one word a pid
+  stop $(jobs -p)
+  wait 2>/dev/null
+  if ! unmount_all; then
+    left=$(mounts | tr '\n' ' ')
+    say "mounts remain, so $work is left as it is: $left"
+  elif [ "$keep" = 1 ]; then
+    say "kept the system and logs in $work"
+  else
+    rm -rf --one-file-system "$root"
+    if [ "$rc" -eq 0 ]; then rm -rf --one-file-system "$work"; else say "logs kept in $work"; fi
+  fi
+  if [ "$rc" -eq 0 ]; then
+    echo "$name: PASS ($summary) in $(since "$start")"
+  elif [ -n "$failure" ]; then
+    echo "$name: FAIL at $failure after $(since "$start")"
+  else
+    echo "$name: INTERRUPTED during $phase after $(since "$start")"
+  fi
+  exit "$rc"
+}
+trap finish EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+# The host's tools.
+log=$work/host.log
+missing=""
+for p in mmdebstrap xvfb xdotool xauth git; do
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" = installed ] ||
+    missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  phase="installing on the host"
+  say "installing on the host:$missing"
+  spawn apt-get update -q
+  wait "$job" || fail "apt-get update on the host"
+  # shellcheck disable=SC2086 # the list is meant to split into words
+  spawn env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
+  wait "$job" || fail "installing$missing on the host"
+fi
+
+# A fresh minimal system. Debian's testing may be served past its
+# Valid-Until; mmdebstrap keeps the option in the system's apt configuration,
+# so the user's own apt-get update there accepts it too.
+phase=bootstrap
+log=$work/bootstrap.log
+t=$(date +%s)
+say "bootstrapping $release in $root (log: $log)"
+aptopt=()
+[ "$release" = forky ] && aptopt=(--aptopt='Acquire::Check-Valid-Until "false"')
+spawn mmdebstrap --variant=minbase --include=ca-certificates,git,sudo "${aptopt[@]}" \
+  "$release" "$root" http://deb.debian.org/debian
+wait "$job" || fail "bootstrap"
+bootstrap_time=$(since "$t")
+
+# The user, what a running system has mounted, and the clone.
+phase="setting up the system"
+log=$work/setup.log
+t=$(date +%s)
+(
+  set -ex
+  rm -f "$root/etc/resolv.conf"
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # As the installer leaves it; sudo looks the host's name up.
+  printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n' "$(uname -n)" >"$root/etc/hosts"
+  chroot "$root" useradd --create-home --uid 1000 --user-group --shell /bin/bash user
+  echo 'user ALL=(ALL:ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/user"
+  chmod 0440 "$root/etc/sudoers.d/user"
+  mount -t proc proc "$root/proc"
+  mount -t sysfs sysfs "$root/sys"
+  # As a slave, so that no unmount here ever reaches the host's /dev.
+  mount --rbind /dev "$root/dev"
+  mount --make-rslave "$root/dev"
+  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
+  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
+  mkdir -m 1777 "$root/run/lock"
+  git -C "$repo" bundle create "$root/tmp/vostrel.bundle" HEAD ${branch:+"$branch"}
+) >>"$log" 2>&1 || fail "setting up the system"
+spawn_as_user /home/user git clone "/tmp/vostrel.bundle" vostrel
+wait "$job" || fail "cloning $commit"
+rm -f "$root/tmp/vostrel.bundle"
+
+# A private X server on the host; the system shares the host's network, so
+# the user's programs reach its abstract socket, with the cookie in
+# ~/.Xauthority as a desktop session leaves it.
+log=$work/xvfb.log
+cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+: >"$work/xauth"
+xauth -q -f "$work/xauth" add :0 . "$cookie"
+Xvfb -displayfd 3 -auth "$work/xauth" -nolisten tcp -noreset -screen 0 1280x1024x24 \
+  3>"$work/display" </dev/null >"$log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  alive "$xvfb" || break
+  sleep 0.1
+done
+display=:$(cat "$work/display" 2>/dev/null)
+[ "$display" != : ] || fail "starting Xvfb"
+xauth -q -f "$work/xauth" add "$display" . "$cookie"
+install -m 0600 "$work/xauth" "$root/home/user/.Xauthority"
+chroot "$root" chown user:user /home/user/.Xauthority
+setup_time=$(since "$t")
+
+# The run command: passed when its window shows.
+phase="run command"
+log=$work/run.log
+t=$(date +%s)
+say "system ready (bootstrap $bootstrap_time, setup $setup_time; clone of ${commit:0:12})"
+say "running ./scripts/run.sh on $display (log: $log)"
+spawn_as_user /home/user/vostrel DISPLAY="$display" ./scripts/run.sh
+while ! DISPLAY=$display XAUTHORITY=$work/xauth \
+  xdotool search --onlyvisible --name Vostrel >/dev/null 2>&1; do
+  if ! alive "$job"; then
+    wait "$job"
+    fail "run command: it ended, status $?, before its window showed"
+  fi
+  [ $(($(date +%s) - t)) -lt "$run_timeout" ] ||
+    fail "run command: no window within ${run_timeout}s"
+  sleep 2
+done
+run_time=$(since "$t")
+stop "$job"
+wait "$job" 2>/dev/null
+
+# The test command.
+phase="test command"
+log=$work/test.log
+t=$(date +%s)
+say "window shown after $run_time; running ./scripts/test.sh (log: $log)"
+spawn_as_user /home/user/vostrel ./scripts/test.sh
+while alive "$job"; do
+  [ $(($(date +%s) - t)) -lt "$test_timeout" ] ||
+    fail "test command: not done within ${test_timeout}s"
+  sleep 5
+done
+wait "$job" || fail "test command: status $?"
+summary="bootstrap $bootstrap_time; run command showed the window after $run_time;"
+summary="$summary test command passed after $(since "$t")"
