@@ -266,6 +266,12 @@ done
 run_time=$(since "$t")
 stop "$job"
 wait "$job" 2>/dev/null
+# The tests start X servers of their own inside. The system's /tmp is not the
+# host's, so one of them could take the display number ours holds and have
+# its clients reach ours through the shared abstract socket.
+stop "$xvfb"
+wait "$xvfb" 2>/dev/null
+xvfb=""
 
 # The test command.
 phase="test command"
