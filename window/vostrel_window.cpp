@@ -22,6 +22,7 @@
 #include "data/program_icon.h"
 #include "window/command_button.h"
 #include "window/legible_text.h"
+#include "window/price_box.h"
 #include "window/quantity_list.h"
 #include "window/window_description.h"
 
@@ -123,7 +124,7 @@ void Vostrel::CreateControls() {
     List1[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kQuantityHeading]));
     Place(List1[i], kQuantityGeometry[i]);
 
-    Text2[i] = new QLineEdit(this);
+    Text2[i] = new PriceBox(this);
     Text2[i]->setFont(priceFont);
     Text2[i]->setText(FromUtf8(row.defaultUnitPrice));
     Text2[i]->setObjectName(Indexed("Text2", i));

@@ -17,6 +17,8 @@
 using vostrel::window::QuantityList;
 using vostrel::window::Vostrel;
 
+Q_DECLARE_METATYPE(QAccessible::TextBoundaryType)
+
 // Before Qt 6.8 a list's description is its chosen quantity.
 constexpr bool kListsDescribeTheirValue = QT_VERSION < QT_VERSION_CHECK(6, 8, 0);
 
@@ -42,6 +44,9 @@ class AccessibilityTest : public QObject {
   void listStatesItsSize();
   void calculateAnnouncesAmountPayable();
   void wheelMovesViewNotChoice();
+  void priceBoxTextPieces_data();
+  void priceBoxTextPieces();
+  void priceBoxIsOneRunAndEditable();
 
  private:
   QAccessibleTableInterface* Table(QuantityList* list) {
@@ -227,6 +232,66 @@ void AccessibilityTest::wheelMovesViewNotChoice() {
   const int shown = list->ShownIndex();
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, inside);
   VerifyOneTruth(list, shown);
+}
+
+enum class Query { At, Before, After };
+
+void AccessibilityTest::priceBoxTextPieces_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<Query>("query");
+  QTest::addColumn<QAccessible::TextBoundaryType>("boundary");
+  QTest::addColumn<int>("offset");
+  QTest::addColumn<QString>("piece");
+  const auto word = QAccessible::WordBoundary;
+  const auto character = QAccessible::CharBoundary;
+  // The first row never returned from Qt's own line-edit interface.
+  QTest::newRow("word at the end") << "0.1" << Query::At << word << 3 << "0.1";
+  QTest::newRow("word before the end") << "0.1" << Query::Before << word << 3 << "";
+  QTest::newRow("word after the start") << "0.1" << Query::After << word << 0 << "";
+  QTest::newRow("second word") << "12 34" << Query::At << word << 4 << "34";
+  QTest::newRow("blank after a word") << "12 34" << Query::After << word << 0 << " ";
+  QTest::newRow("word before a word") << "12 34" << Query::Before << word << 3 << " ";
+  QTest::newRow("character at the end") << "0.1" << Query::At << character << 3 << "";
+  QTest::newRow("character before the end") << "0.1" << Query::Before << character << 3 << "1";
+  QTest::newRow("character after the start") << "0.1" << Query::After << character << 0 << ".";
+  QTest::newRow("the caret's word") << "0.1" << Query::At << word << -2 << "0.1";
+  QTest::newRow("line") << "0.1" << Query::At << QAccessible::LineBoundary << 1 << "0.1";
+  QTest::newRow("empty box") << "" << Query::At << word << 0 << "";
+}
+
+void AccessibilityTest::priceBoxTextPieces() {
+  QFETCH(QString, text);
+  QFETCH(Query, query);
+  QFETCH(QAccessible::TextBoundaryType, boundary);
+  QFETCH(int, offset);
+  QFETCH(QString, piece);
+  window->Text2[0]->setText(text);
+  QAccessibleTextInterface* box =
+      QAccessible::queryAccessibleInterface(window->Text2[0])->textInterface();
+  int start = -2;
+  int end = -2;
+  const QString found = query == Query::At ? box->textAtOffset(offset, boundary, &start, &end)
+                        : query == Query::Before
+                            ? box->textBeforeOffset(offset, boundary, &start, &end)
+                            : box->textAfterOffset(offset, boundary, &start, &end);
+  QCOMPARE(found, piece);
+  if (!piece.isEmpty()) {
+    QCOMPARE(text.mid(start, end - start), piece);
+  }
+}
+
+// The whole value is one run of text, so a screen reader reads all of it,
+// and an assistive tool's edit is what Calculate reads.
+void AccessibilityTest::priceBoxIsOneRunAndEditable() {
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(window->Text2[0]);
+  int start = -1;
+  int end = -1;
+  box->textInterface()->attributes(1, &start, &end);
+  QCOMPARE(std::pair(start, end), std::pair(0, 3));  // "0.1"
+  box->editableTextInterface()->replaceText(0, 3, QStringLiteral("0.25"));
+  QCOMPARE(box->text(QAccessible::Value), QStringLiteral("0.25"));
+  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
+  QVERIFY(FirstLine().endsWith(u'5'));  // 100 * 0.25
 }
 
 int main(int argc, char* argv[]) {

@@ -115,10 +115,10 @@ void VostrelWindowTest::controls_data() {
   row("Label2_3", "QLabel", {8, 136, 201, 23}, "Период на обслужване [м]:");
   row("List1_0", "vostrel::window::QuantityList", {216, 64, 81, 23}, "");
   row("List1_3", "vostrel::window::QuantityList", {216, 136, 81, 23}, "");
-  row("Text2_0", "QLineEdit", {312, 64, 65, 21}, "0.1");
-  row("Text2_1", "QLineEdit", {312, 88, 65, 21}, "2");
-  row("Text2_2", "QLineEdit", {312, 112, 65, 21}, "0.5");
-  row("Text2_3", "QLineEdit", {312, 136, 65, 21}, "3");
+  row("Text2_0", "vostrel::window::PriceBox", {312, 64, 65, 21}, "0.1");
+  row("Text2_1", "vostrel::window::PriceBox", {312, 88, 65, 21}, "2");
+  row("Text2_2", "vostrel::window::PriceBox", {312, 112, 65, 21}, "0.5");
+  row("Text2_3", "vostrel::window::PriceBox", {312, 136, 65, 21}, "3");
   row("Command1_0", "vostrel::window::CommandButton", {56, 160, 113, 25}, "Изчисли");
   row("Command1_1", "vostrel::window::CommandButton", {304, 160, 113, 25}, "Изчисти");
   row("Text1_0", "QPlainTextEdit", {8, 192, 449, 121},
