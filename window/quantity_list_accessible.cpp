@@ -33,7 +33,13 @@ struct AttributesInterface {};
 #endif
 
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-QVariant Attributes(std::initializer_list<std::pair<const char*, int>> numbers) {
+// The value of attribute `key`: `numbers` as custom attributes, nothing for
+// any other key.
+QVariant Attributes(QAccessible::Attribute key,
+                    std::initializer_list<std::pair<const char*, int>> numbers) {
+  if (key != QAccessible::Attribute::Custom) {
+    return {};
+  }
   QHash<QString, QString> attributes;
   for (const auto& [name, value] : numbers) {
     attributes.insert(QString::fromLatin1(name), QString::number(value));
@@ -116,10 +122,7 @@ class EntryAccessible final : public QAccessibleInterface,
     return {QAccessible::Attribute::Custom};
   }
   QVariant attributeValue(QAccessible::Attribute key) const override {
-    if (key != QAccessible::Attribute::Custom) {
-      return {};
-    }
-    return Attributes({{"posinset", row_ + 1}, { "setsize", list_->count() }});
+    return Attributes(key, {{"posinset", row_ + 1}, { "setsize", list_->count() }});
   }
 #endif
 
@@ -272,10 +275,7 @@ class ListAccessible final : public QAccessibleWidget,
     return {QAccessible::Attribute::Custom};
   }
   QVariant attributeValue(QAccessible::Attribute key) const override {
-    if (key != QAccessible::Attribute::Custom) {
-      return {};
-    }
-    return Attributes({{ "setsize", List()->count() }});
+    return Attributes(key, {{ "setsize", List()->count() }});
   }
 #endif
 
