@@ -11,7 +11,6 @@
 #include <QVariant>
 #include <QWidget>
 #include <QtGlobal>
-#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -20,42 +19,56 @@
 namespace vostrel::window {
 namespace {
 
-// The interfaces newer Qt releases add; before them, empty stand-ins.
+// Qt 6.5 adds the selection interface; before it, an empty stand-in.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
 using SelectionInterface = QAccessibleSelectionInterface;
 #else
 struct SelectionInterface {};
 #endif
+
+using NamedNumbers = std::vector<std::pair<const char*, int>>;
+
+// From Qt 6.8 on, an interface states the numbers its `Derived` gives
+// (`Derived::Numbers()`) as custom object attributes. Before, Qt has no
+// object attributes, and this is an empty stand-in.
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-using AttributesInterface = QAccessibleAttributesInterface;
+template <class Derived>
+class NumberAttributes : public QAccessibleAttributesInterface {
+ public:
+  QList<QAccessible::Attribute> attributeKeys() const override {
+    return {QAccessible::Attribute::Custom};
+  }
+  QVariant attributeValue(QAccessible::Attribute key) const override {
+    if (key != QAccessible::Attribute::Custom) {
+      return {};
+    }
+    QHash<QString, QString> attributes;
+    for (const auto& [name, value] : static_cast<const Derived*>(this)->Numbers()) {
+      attributes.insert(QString::fromLatin1(name), QString::number(value));
+    }
+    return QVariant::fromValue(attributes);
+  }
+
+ protected:
+  // This interface, where `type` asks for it.
+  void* AttributesCast(QAccessible::InterfaceType type) {
+    return type == QAccessible::AttributesInterface
+               ? static_cast<QAccessibleAttributesInterface*>(this)
+               : nullptr;
+  }
+};
 #else
-struct AttributesInterface {};
+template <class Derived>
+class NumberAttributes {
+ protected:
+  void* AttributesCast(QAccessible::InterfaceType) { return nullptr; }
+};
 #endif
-
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-// The value of attribute `key`: `numbers` as custom attributes, nothing for
-// any other key.
-QVariant Attributes(QAccessible::Attribute key,
-                    std::initializer_list<std::pair<const char*, int>> numbers) {
-  if (key != QAccessible::Attribute::Custom) {
-    return {};
-  }
-  QHash<QString, QString> attributes;
-  for (const auto& [name, value] : numbers) {
-    attributes.insert(QString::fromLatin1(name), QString::number(value));
-  }
-  return QVariant::fromValue(attributes);
-}
-#endif
-
-bool Shows(const QuantityList* list, int row) {
-  return list->isVisible() && row == list->ShownIndex();
-}
 
 // One entry of the list. It has no QObject of its own; the list's interface
 // owns it.
 class EntryAccessible final : public QAccessibleInterface,
-                              public AttributesInterface,
+                              public NumberAttributes<EntryAccessible>,
                               public QAccessibleActionInterface {
  public:
   EntryAccessible(QuantityList* list, int row) : list_(list), row_(row) {}
@@ -87,44 +100,28 @@ class EntryAccessible final : public QAccessibleInterface,
     state.selected = row_ == list_->ListIndex();
     state.focusable = true;
     state.focused = list_->hasFocus() && row_ == list_->currentRow();
-    state.invisible = !Shows(list_, row_);
+    state.invisible = !(list_->isVisible() && row_ == list_->ShownIndex());
     state.offscreen = state.invisible;
     return state;
   }
 
   void* interface_cast(QAccessible::InterfaceType type) override {
-    switch (type) {
-      case QAccessible::ActionInterface:
-        return static_cast<QAccessibleActionInterface*>(this);
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-      case QAccessible::AttributesInterface:
-        return static_cast<QAccessibleAttributesInterface*>(this);
-#endif
-      default:
-        return nullptr;
+    if (type == QAccessible::ActionInterface) {
+      return static_cast<QAccessibleActionInterface*>(this);
     }
+    return AttributesCast(type);
   }
 
-  QStringList actionNames() const override {
-    return {toggleAction()};
-  }
+  QStringList actionNames() const override { return {toggleAction()}; }
   void doAction(const QString& action) override {
     if (action == toggleAction()) {
       list_->SetListIndex(row_);
     }
   }
-  QStringList keyBindingsForAction(const QString&) const override {
-    return {};
-  }
+  QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-  QList<QAccessible::Attribute> attributeKeys() const override {
-    return {QAccessible::Attribute::Custom};
-  }
-  QVariant attributeValue(QAccessible::Attribute key) const override {
-    return Attributes(key, {{"posinset", row_ + 1}, { "setsize", list_->count() }});
-  }
-#endif
+  // The entry's place among the list's entries.
+  NamedNumbers Numbers() const { return {{"posinset", row_ + 1}, {"setsize", list_->count()}}; }
 
  private:
   QPointer<QuantityList> list_;
@@ -134,7 +131,7 @@ class EntryAccessible final : public QAccessibleInterface,
 class ListAccessible final : public QAccessibleWidget,
                              public QAccessibleTableInterface,
                              public SelectionInterface,
-                             public AttributesInterface {
+                             public NumberAttributes<ListAccessible> {
  public:
   explicit ListAccessible(QuantityList* list) : QAccessibleWidget(list, QAccessible::List) {}
   ~ListAccessible() override { ForgetEntries(); }
@@ -177,11 +174,10 @@ class ListAccessible final : public QAccessibleWidget,
       case QAccessible::SelectionInterface:
         return static_cast<QAccessibleSelectionInterface*>(this);
 #endif
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-      case QAccessible::AttributesInterface:
-        return static_cast<QAccessibleAttributesInterface*>(this);
-#endif
       default:
+        if (void* attributes = AttributesCast(type)) {
+          return attributes;
+        }
         return QAccessibleWidget::interface_cast(type);
     }
   }
@@ -270,14 +266,10 @@ class ListAccessible final : public QAccessibleWidget,
   }
 #endif
 
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-  QList<QAccessible::Attribute> attributeKeys() const override {
-    return {QAccessible::Attribute::Custom};
+  // The number of entries, however few show.
+  NamedNumbers Numbers() const {
+    return {{"setsize", List()->count()}};
   }
-  QVariant attributeValue(QAccessible::Attribute key) const override {
-    return Attributes(key, {{ "setsize", List()->count() }});
-  }
-#endif
 
  private:
   QuantityList* List() const {

@@ -60,37 +60,37 @@ def runtime_directory():
 
 
 @contextlib.contextmanager
-def x_server():
-    """An Xvfb on a display it picks itself; yields the DISPLAY value."""
+def announcing_server(argv, what):
+    """Starts a server that writes one line, its address, to the descriptor
+    `argv` names as "{fd}" once it is ready; yields that line."""
     read_end, write_end = os.pipe()
-    server = start(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    server = start([word.replace("{fd}", str(write_end)) for word in argv],
+                   pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     try:
         with os.fdopen(read_end) as announced:
-            number = wait_for(announced.readline, 20, "Xvfb to pick a display").strip()
-        yield f":{number}"
+            line = wait_for(announced.readline, 20, what).strip()
+        yield line
     finally:
         end(server)
+
+
+@contextlib.contextmanager
+def x_server():
+    """An Xvfb on a display it picks itself; yields the DISPLAY value."""
+    with announcing_server(["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1024x768x24",
+                            "-nolisten", "tcp"], "Xvfb to pick a display") as number:
+        yield f":{number}"
 
 
 @contextlib.contextmanager
 def session_bus(runtime_dir):
     """A private D-Bus session bus, as every desktop session has one; yields
     the DBUS_SESSION_BUS_ADDRESS value."""
-    read_end, write_end = os.pipe()
-    daemon = start(
-        ["dbus-daemon", "--session", "--nofork", "--nopidfile",
-         f"--address=unix:dir={runtime_dir}", f"--print-address={write_end}"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    try:
-        with os.fdopen(read_end) as announced:
-            address = wait_for(announced.readline, 20, "the session bus").strip()
+    with announcing_server(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            f"--address=unix:dir={runtime_dir}", "--print-address={fd}"],
+                           "the session bus") as address:
         yield address
-    finally:
-        end(daemon)
 
 
 @contextlib.contextmanager
