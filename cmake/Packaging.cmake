@@ -1,4 +1,10 @@
 # Debian package of the program: `cpack -G DEB` from a build directory.
+# A Windows build packs a zip and an installer instead.
+if(WIN32)
+  include(PackagingWindows)
+  return()
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vostrel)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")

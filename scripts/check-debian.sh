@@ -6,31 +6,36 @@
 #   ./scripts/run.sh   until a window "Vostrel" shows on a private Xvfb of the
 #                      host, then ends the program;
 #   ./scripts/test.sh  to its end.
+# With --windows, it runs ./scripts/build-windows.sh between the two, so that
+# the test command also runs the Windows build's tests under Wine.
 # Progress goes to standard error, the commands' output to log files, and the
 # last line printed is the verdict. Exit status: 0 pass, 1 fail, 2 usage,
 # 128+N when ended by signal N. Whatever happens, it ends every process it
 # started and undoes its mounts; it deletes nothing while a mount remains.
 #
-# Usage, as root:  scripts/check-debian.sh [--keep] RELEASE
+# Usage, as root:  scripts/check-debian.sh [--keep] [--windows] RELEASE
 #   RELEASE  bookworm, trixie or forky (or 12, 13, testing)
-#   --keep   keep the system and the logs (also KEEP=1)
+#   --keep     keep the system and the logs (also KEEP=1)
+#   --windows  also build for Windows (as a new user, Qt from scratch)
 # Environment: REPO, the repository to clone (default: this one); TMPDIR,
 # where the scratch directory goes (default /var/tmp); RUN_TIMEOUT and
-# TEST_TIMEOUT in seconds (default 1200 and 3600).
+# TEST_TIMEOUT and WINDOWS_TIMEOUT in seconds (default 1200, 3600 and 7200).
 # Needs Debian's archive; installs on the host whichever of mmdebstrap, xvfb,
 # xdotool, xauth and git is missing.
 set -u
 umask 022
 
 usage() {
-  echo "usage: $0 [--keep] bookworm|trixie|forky|12|13|testing" >&2
+  echo "usage: $0 [--keep] [--windows] bookworm|trixie|forky|12|13|testing" >&2
   exit 2
 }
 case ${KEEP:-0} in "" | 0) keep=0 ;; *) keep=1 ;; esac
 release=""
+windows=0
 for arg; do
   case $arg in
     --keep) keep=1 ;;
+    --windows) windows=1 ;;
     12 | bookworm) release=bookworm ;;
     13 | trixie) release=trixie ;;
     testing | forky) release=forky ;;
@@ -50,6 +55,7 @@ fi
 branch=$(git -C "$repo" symbolic-ref -q HEAD)
 run_timeout=${RUN_TIMEOUT:-1200}
 test_timeout=${TEST_TIMEOUT:-3600}
+windows_timeout=${WINDOWS_TIMEOUT:-7200}
 
 name="check-debian $release"
 start=$(date +%s)
@@ -273,6 +279,23 @@ stop "$xvfb"
 wait "$xvfb" 2>/dev/null
 xvfb=""
 
+# The Windows build, as a new user makes it.
+windows_summary=""
+if [ "$windows" -eq 1 ]; then
+  phase="Windows build"
+  log=$work/windows.log
+  t=$(date +%s)
+  say "running ./scripts/build-windows.sh (log: $log)"
+  spawn_as_user /home/user/vostrel ./scripts/build-windows.sh
+  while alive "$job"; do
+    [ $(($(date +%s) - t)) -lt "$windows_timeout" ] ||
+      fail "Windows build: not done within ${windows_timeout}s"
+    sleep 5
+  done
+  wait "$job" || fail "Windows build: status $?"
+  windows_summary=" Windows build made its packages after $(since "$t");"
+fi
+
 # The test command.
 phase="test command"
 log=$work/test.log
@@ -285,5 +308,5 @@ while alive "$job"; do
   sleep 5
 done
 wait "$job" || fail "test command: status $?"
-summary="bootstrap $bootstrap_time; run command showed the window after $run_time;"
+summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$windows_summary"
 summary="$summary test command passed after $(since "$t")"

@@ -3,6 +3,8 @@
 # purpose:
 #   install-deps.sh run    building the program and running it (the default)
 #   install-deps.sh test   that, and everything the tests and benchmarks use
+#   install-deps.sh windows  building Qt and the program for Windows, packing
+#                          and running them under Wine (scripts/build-windows.sh)
 # Safe to run again: when nothing is missing it neither updates the package
 # lists nor installs anything. Every name is one Debian 12, 13 and testing
 # all carry (libclang-rt-dev follows the release's default clang).
@@ -31,16 +33,29 @@ test_packages="
   dbus-bin dbus-daemon at-spi2-core python3 python3-gi python3-pyatspi
   qt6-gtk-platformtheme gnome-themes-extra
   locales-all
-  desktop-file-utils appstream dpkg-dev file lintian
+  desktop-file-utils appstream dpkg-dev file lintian devscripts
   clang libclang-rt-dev
   libxcb1-dev libxcb-damage0-dev
+"
+
+# The MinGW-w64 cross compiler, the host's Qt (its moc, rcc and uic serve the
+# cross build) and the tools that unpack its source; the icon's renderer and
+# the icon-file writer; the installer's compiler; GoogleTest's source for the
+# cross-built tests; Wine with an X server, the font and the locales to run
+# what was built.
+windows_packages="
+  cmake ninja-build g++ pkgconf perl dpkg-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools
+  qt6-base-dev qt6-translations-l10n librsvg2-bin icoutils nsis googletest
+  wine wine64 xvfb xauth xdotool xclip fonts-liberation2 locales-all python3
 "
 
 case $purpose in
   run) packages=$run_packages ;;
   test) packages="$run_packages $test_packages" ;;
+  windows) packages=$windows_packages ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|windows]" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,68 @@
+"""Fresh Wine prefixes for the checks of the Windows build.
+
+Each prefix is a new Windows user's machine: made for one check, ended with
+it, holding nothing but Wine's own system. Times New Roman maps to Liberation
+Serif, its metric twin, as a Windows machine has the font itself; the locale
+is the environment's (LC_ALL, LANG), which Wine takes as the user's regional
+settings. Every step is bounded in time.
+
+Wine keeps variables named QT_... (and VK_...) from Windows programs, as
+they are meant for Linux's own Qt; it passes WINEQT_X on as QT_X instead.
+The prefix's environment renames them so, and callers set Qt's variables
+under the WINE... name.
+"""
+
+import contextlib
+import os
+import subprocess
+import tempfile
+
+# Wine's own diagnostics start so; the program's never do.
+WINE_LINE_PREFIXES = ("wine:", "wine client error", "Could not find Wine Gecko")
+
+
+def is_wine_line(line):
+    """Whether a line on standard error is Wine's rather than the program's:
+    "wine: ..." or a debug channel's "0024:fixme:ntdll:...", say."""
+    head = line.split(":", 2)
+    return line.startswith(WINE_LINE_PREFIXES) or (
+        len(head) == 3 and len(head[0]) == 4 and head[1] in ("fixme", "err", "warn", "trace"))
+
+
+def windows_path(path):
+    """A Linux path as Windows programs under Wine see it (drive Z: is /)."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run(argv, environment, seconds, **options):
+    return subprocess.run(argv, env=environment, timeout=seconds, stdin=subprocess.DEVNULL,
+                          **options)
+
+
+@contextlib.contextmanager
+def prefix(display=None, dll_dirs=()):
+    """Yields the environment of a new prefix: Wine runs on the X server
+    `display` or on none, and finds DLLs in `dll_dirs` as on Windows' PATH."""
+    with tempfile.TemporaryDirectory(prefix="vostrel-wine-") as path:
+        environment = dict(os.environ, WINEPREFIX=path, WINEARCH="win64", WINEDEBUG="-all",
+                           # No offer to install Wine's .NET and HTML engines.
+                           WINEDLLOVERRIDES="mscoree,mshtml=")
+        for name in [n for n in environment if n.startswith(("QT_", "VK_"))]:
+            environment["WINE" + name] = environment.pop(name)
+        environment.pop("DISPLAY", None)
+        environment.pop("WAYLAND_DISPLAY", None)
+        if display:
+            environment["DISPLAY"] = display
+        if dll_dirs:
+            environment["WINEPATH"] = ";".join(windows_path(d) for d in dll_dirs)
+        try:
+            run(["wine", "wineboot", "--init"], environment, 180, capture_output=True)
+            run(["wine", "reg", "add", r"HKCU\Software\Wine\Fonts\Replacements",
+                 "/v", "Times New Roman", "/d", "Liberation Serif", "/f"],
+                environment, 60, capture_output=True, check=True)
+            yield environment
+        finally:
+            subprocess.run(["wineserver", "--kill"], env=environment, timeout=30,
+                           capture_output=True, check=False)
+            subprocess.run(["wineserver", "--wait"], env=environment, timeout=30,
+                           capture_output=True, check=False)
