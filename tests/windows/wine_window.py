@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Starts the real vostrel.exe of the Windows package under Wine on a private
-Xvfb, once under a Bulgarian and once under an English locale, each in a
-fresh prefix. The window must be named "... Vostrel" with the client size of
+Xvfb, under a Bulgarian and an English locale and under English with the
+decimal symbol set to a comma by hand, each in a fresh prefix. The window must be named "... Vostrel" with the client size of
 the form (461 x 345 at 96 dpi); Calculate, clicked, must write the start-up
 report with the locale's decimal separator; and nothing but Wine's own lines
 may reach standard error (Qt's messages are sent there, not to the
@@ -34,7 +34,8 @@ REPORT = ("Дисково пространство {Mb]: 10\n"
           "Обща сума без ДДС: 15_5\n"
           "Дължимо ДДС: 3_1\n"
           "Сума за плащане: 18_6\n")
-LOCALES = [("bg_BG.UTF-8", ","), ("en_US.UTF-8", ".")]
+# (locale, decimal symbol set by hand in the regional settings, separator)
+LOCALES = [("bg_BG.UTF-8", None, ","), ("en_US.UTF-8", None, "."), ("en_US.UTF-8", ",", ",")]
 # Qt's word on what Wine lacks: Wine 8 knows no per-monitor-v2 DPI awareness
 # (Windows 10 and 11 have it; the manifest asks for it), so Qt falls back to
 # per-monitor awareness and its non-client scaling, which Wine has not
@@ -49,10 +50,15 @@ def xdotool(environment, *arguments):
                           text=True, timeout=20, check=False).stdout
 
 
-def check(program_dir, locale, separator):
+def check(program_dir, locale, hand_set, separator):
     with sessions.x_server() as display:
         os.environ.update(LC_ALL=locale, LANG=locale)
         with wine.prefix(display=display) as environment:
+            if hand_set:
+                wine.run(["wine", "reg", "add", r"HKCU\Control Panel\International", "/v",
+                          "sDecimal", "/d", hand_set, "/f"], environment, 60,
+                         capture_output=True, check=True)
+                locale = f"{locale} with '{hand_set}' set by hand"
             environment["WINEQT_FORCE_STDERR_LOGGING"] = "1"
             started = sessions.start(["wine", os.path.join(program_dir, "vostrel.exe")],
                                      env=environment, stdout=subprocess.DEVNULL,
@@ -103,8 +109,8 @@ def main():
             with zipfile.ZipFile(sys.argv[1]) as package:
                 package.extractall(scratch)
             (folder,) = os.listdir(scratch)
-            for locale, separator in LOCALES:
-                check(os.path.join(scratch, folder), locale, separator)
+            for locale, hand_set, separator in LOCALES:
+                check(os.path.join(scratch, folder), locale, hand_set, separator)
     except (sessions.Failure, subprocess.TimeoutExpired) as failure:
         print(f"wine_window: {failure}", file=sys.stderr)
         return 1
