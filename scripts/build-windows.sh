@@ -105,6 +105,8 @@ fetch_qt_source() {
 build_qt() {
   local started=$SECONDS work src
   mkdir -p "$cache"
+  # What a failed or interrupted build left (kept until now for its logs).
+  rm -rf "$cache"/build.*
   work=$(mktemp -d "$cache/build.XXXXXX")
   say "building Qt $qt_upstream for Windows (Debian's qt6-base $qt_version) in $work"
   fetch_qt_source "$work"
