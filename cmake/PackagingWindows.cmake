@@ -7,14 +7,21 @@
 # VOSTREL_WINDOWS_PACKAGE names both, without the extension and the installer's
 # "-setup", for the tests.
 
-# Qt's libraries and the two plugins the program loads: the Windows platform
-# and the native styles. qt.conf makes the folder Qt's prefix, so Qt looks for
-# its plugins and translations there and nowhere else.
+# Qt's libraries and the plugins the program loads: the Windows platform and
+# the native styles (windowsvista up to Qt 6.6, windows11 and windowsvista in
+# one plugin from 6.7 on). They are taken by file: Qt imports its plugins'
+# targets only where it links them itself. qt.conf makes the folder Qt's
+# prefix, so Qt looks for its plugins and translations there and nowhere else.
 foreach(library IN ITEMS Qt6::Core Qt6::Gui Qt6::Widgets)
   install(FILES "$<TARGET_FILE:${library}>" DESTINATION .)
 endforeach()
-install(FILES "$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>" DESTINATION platforms)
-install(FILES "$<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>" DESTINATION styles)
+set(qt_plugins "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}")
+file(GLOB style_plugins "${qt_plugins}/styles/*.dll")
+if(NOT EXISTS "${qt_plugins}/platforms/qwindows.dll" OR NOT style_plugins)
+  message(FATAL_ERROR "${qt_plugins} lacks the Windows platform or style plugin")
+endif()
+install(FILES "${qt_plugins}/platforms/qwindows.dll" DESTINATION platforms)
+install(FILES ${style_plugins} DESTINATION styles)
 install(FILES "${PROJECT_SOURCE_DIR}/data/windows/qt.conf" DESTINATION .)
 
 # Qt's texts (a text box's menu, a message's buttons) in the user's language,
