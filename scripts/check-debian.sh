@@ -279,6 +279,16 @@ stop "$xvfb"
 wait "$xvfb" 2>/dev/null
 xvfb=""
 
+# Waits for the step in the background, started at $t, to end well within
+# $1 seconds; fails the run, naming the step $2, otherwise.
+await_step() {
+  while alive "$job"; do
+    [ $(($(date +%s) - t)) -lt "$1" ] || fail "$2: not done within ${1}s"
+    sleep 5
+  done
+  wait "$job" || fail "$2: status $?"
+}
+
 # The Windows build, as a new user makes it.
 windows_summary=""
 if [ "$windows" -eq 1 ]; then
@@ -287,12 +297,7 @@ if [ "$windows" -eq 1 ]; then
   t=$(date +%s)
   say "running ./scripts/build-windows.sh (log: $log)"
   spawn_as_user /home/user/vostrel ./scripts/build-windows.sh
-  while alive "$job"; do
-    [ $(($(date +%s) - t)) -lt "$windows_timeout" ] ||
-      fail "Windows build: not done within ${windows_timeout}s"
-    sleep 5
-  done
-  wait "$job" || fail "Windows build: status $?"
+  await_step "$windows_timeout" "Windows build"
   windows_summary=" Windows build made its packages after $(since "$t");"
 fi
 
@@ -302,11 +307,6 @@ log=$work/test.log
 t=$(date +%s)
 say "window shown after $run_time; running ./scripts/test.sh (log: $log)"
 spawn_as_user /home/user/vostrel ./scripts/test.sh
-while alive "$job"; do
-  [ $(($(date +%s) - t)) -lt "$test_timeout" ] ||
-    fail "test command: not done within ${test_timeout}s"
-  sleep 5
-done
-wait "$job" || fail "test command: status $?"
+await_step "$test_timeout" "test command"
 summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$windows_summary"
 summary="$summary test command passed after $(since "$t")"
