@@ -2,18 +2,23 @@
 """Runs a cross-built Windows test program under Wine in a fresh prefix, as
 CTest's emulator for the Windows build. Without a display: the window tests
 run on Qt's offscreen platform, which draws with the font files of
-Liberation 2.
+Liberation 2 (package fonts-liberation2, or fonts-liberation from Debian 13
+on).
 
     wine_run.py [--dlls DIR]... -- PROGRAM [ARGUMENT]...
 """
 
 import argparse
+import glob
+import os
 import subprocess
 import sys
 
 import wine
 
-FONT_DIR = "/usr/share/fonts/truetype/liberation2"
+# Liberation 2's folder: liberation2 on Debian 12, liberation from 13 on.
+FONT_DIR = os.path.dirname(
+    (glob.glob("/usr/share/fonts/truetype/liberation*/LiberationSerif-Regular.ttf") or [""])[0])
 
 
 def main():

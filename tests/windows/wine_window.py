@@ -36,13 +36,15 @@ REPORT = ("Дисково пространство {Mb]: 10\n"
           "Сума за плащане: 18_6\n")
 # (locale, decimal symbol set by hand in the regional settings, separator)
 LOCALES = [("bg_BG.UTF-8", None, ","), ("en_US.UTF-8", None, "."), ("en_US.UTF-8", ",", ",")]
-# Qt's word on what Wine lacks: Wine 8 knows no per-monitor-v2 DPI awareness
-# (Windows 10 and 11 have it; the manifest asks for it), so Qt falls back to
+# Qt's word on what Wine lacks, which Windows 10 and 11 have: Wine 8 knows no
+# per-monitor-v2 DPI awareness (the manifest asks for it), so Qt falls back to
 # per-monitor awareness and its non-client scaling, which Wine has not
-# implemented either.
+# implemented either; Wine 10 offers no monitor device interface, from which
+# Qt 6.8 reads each monitor's name.
 WINE_GAPS = ("qt.qpa.windows: SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)"
              " failed: COM error 0x57",
-             "EnableNonClientDpiScaling() failed for HWND ")
+             "EnableNonClientDpiScaling() failed for HWND ",
+             'qt.qpa.screen: "Unable to open monitor interface to ')
 
 
 def xdotool(environment, *arguments):
