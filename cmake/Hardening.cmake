@@ -66,20 +66,20 @@ if(NOT vostrel_all_flags MATCHES "-fsanitize="
     " -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=${fortify_level}")
 endif()
 
-# Whether the program's calls are expected to include fortified ones (the
-# hardening test checks it). Our calls to libc all come from the standard
-# library's and Qt's strings and containers: GCC 12 knows the size of none of
-# their blocks and leaves every call plain, GCC 14 sizes them and checks.
-set(VOSTREL_EXPECT_FORTIFIED_CALLS OFF)
-if((vostrel_hardening_compile_flags MATCHES "_FORTIFY_SOURCE=[23]"
-    OR CMAKE_CXX_FLAGS MATCHES "_FORTIFY_SOURCE=[23]")
-   AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU"
-   AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 13)
-  set(VOSTREL_EXPECT_FORTIFIED_CALLS ON)
-endif()
-
 set(vostrel_hardening_link_flags "-Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack")
 set(CMAKE_CXX_FLAGS "${vostrel_hardening_compile_flags} ${CMAKE_CXX_FLAGS}")
 foreach(kind IN ITEMS EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS "${vostrel_hardening_link_flags} ${CMAKE_${kind}_LINKER_FLAGS}")
 endforeach()
+
+# Whether the program's calls are expected to include fortified ones (the
+# hardening test checks it), from our fortification or a packager's. Our
+# calls to libc all come from the standard library's and Qt's strings and
+# containers: GCC 12 knows the size of none of their blocks and leaves every
+# call plain, GCC 14 sizes them and checks.
+set(VOSTREL_EXPECT_FORTIFIED_CALLS OFF)
+if(CMAKE_CXX_FLAGS MATCHES "_FORTIFY_SOURCE=[23]"
+   AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU"
+   AND CMAKE_CXX_COMPILER_VERSION VERSION_GREATER_EQUAL 13)
+  set(VOSTREL_EXPECT_FORTIFIED_CALLS ON)
+endif()
