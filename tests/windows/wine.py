@@ -45,8 +45,13 @@ def prefix(display=None, dll_dirs=()):
     `display` or on none, and finds DLLs in `dll_dirs` as on Windows' PATH."""
     with tempfile.TemporaryDirectory(prefix="vostrel-wine-") as path:
         environment = dict(os.environ, WINEPREFIX=path, WINEARCH="win64", WINEDEBUG="-all",
-                           # No offer to install Wine's .NET and HTML engines.
-                           WINEDLLOVERRIDES="mscoree,mshtml=")
+                           # No offer to install Wine's .NET and HTML engines,
+                           # and no copies of Start-menu entries and icons in
+                           # the Linux user's own menus.
+                           WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                           # Whatever else Wine would share with the Linux
+                           # desktop stays in the prefix's folder too.
+                           XDG_DATA_HOME=os.path.join(path, "xdg-data"))
         for name in [n for n in environment if n.startswith(("QT_", "VK_"))]:
             environment["WINE" + name] = environment.pop(name)
         environment.pop("DISPLAY", None)

@@ -11,6 +11,7 @@ window, and the silent uninstall must leave no file, entry or key behind.
 import os
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "session"))
 import sessions  # noqa: E402
@@ -42,6 +43,16 @@ def registry_value(environment, name):
     return None
 
 
+def windows(environment, name=" Vostrel$"):
+    """The names of the visible windows whose names match `name`."""
+    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                           env=environment, capture_output=True, text=True, timeout=20,
+                           check=False).stdout.split()
+    return [subprocess.run(["xdotool", "getwindowname", window], env=environment,
+                           capture_output=True, text=True, timeout=20,
+                           check=False).stdout.strip() for window in found]
+
+
 def check(setup, case, arguments, folder):
     with sessions.x_server() as display, wine.prefix(display=display) as environment:
         user, home = profile(environment)
@@ -65,17 +76,23 @@ def check(setup, case, arguments, folder):
             if not done:
                 raise sessions.Failure(f"{case}: not so: {what}")
 
-        started = sessions.start(["wine", os.path.join(installed, "vostrel.exe")],
-                                 env=environment, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL)
-        try:
-            sessions.wait_for(lambda: subprocess.run(
-                ["xdotool", "search", "--onlyvisible", "--name", " Vostrel$"], env=environment,
-                capture_output=True, timeout=20, check=False).stdout.split(), 90,
-                f"{case}: the installed program's window")
-        finally:
-            sessions.end(started)
-            wine.run(["wineserver", "--wait"], environment, 60)
+        environment["WINEQT_FORCE_STDERR_LOGGING"] = "1"
+        with tempfile.TemporaryFile("w+", errors="replace") as errors:
+            started = sessions.start(["wine", os.path.join(installed, "vostrel.exe")],
+                                     env=environment, stdout=subprocess.DEVNULL, stderr=errors)
+            try:
+                sessions.wait_for(lambda: started.poll() is not None or windows(environment),
+                                  180, f"{case}: the installed program's window")
+                if started.poll() is not None:
+                    raise sessions.Failure(f"{case}: the installed program ended with status "
+                                           f"{started.returncode}")
+            except sessions.Failure as failure:
+                errors.seek(0)
+                raise sessions.Failure(f"{failure}; the windows shown: {windows(environment, '.')}"
+                                       f"; its standard error:\n{errors.read()[-4000:]}") from None
+            finally:
+                sessions.end(started)
+                wine.run(["wineserver", "--wait"], environment, 60)
 
         # The uninstaller copies itself away and returns at once; the copy
         # removes the files.
