@@ -51,6 +51,13 @@ def end(process):
         process.wait()
 
 
+def xdotool(environment, *arguments):
+    """What xdotool prints on the session's X server; empty where it finds
+    nothing."""
+    return subprocess.run(["xdotool", *arguments], env=environment, capture_output=True,
+                          text=True, timeout=20, check=False).stdout
+
+
 @contextlib.contextmanager
 def runtime_directory():
     """A fresh XDG_RUNTIME_DIR, readable by its owner alone."""

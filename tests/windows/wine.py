@@ -15,10 +15,20 @@ under the WINE... name.
 import contextlib
 import os
 import subprocess
+import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "session"))
+import sessions  # noqa: E402
 
 # Wine's own diagnostics start so; the program's never do.
 WINE_LINE_PREFIXES = ("wine:", "wine client error", "Could not find Wine Gecko")
+# Wine starts its desktop process (explorer.exe /desktop) on demand, from
+# whichever process of a newly started server first needs it. When two ask
+# at once, one desktop is refused and the other comes up without a display
+# driver: no window can be made until the server starts anew, and Qt says
+# so. Windows has its desktop before any program starts.
+NO_DESKTOP = "Failed to create platform window"
 
 
 def is_wine_line(line):
@@ -71,3 +81,42 @@ def prefix(display=None, dll_dirs=()):
                            capture_output=True, check=False)
             subprocess.run(["wineserver", "--wait"], env=environment, timeout=30,
                            capture_output=True, check=False)
+
+
+def written(errors):
+    """What a program has written so far to `errors`, a file opened for
+    appending; reading it leaves the writer's position alone."""
+    return os.pread(errors.fileno(), os.fstat(errors.fileno()).st_size, 0).decode(
+        "utf-8", "replace")
+
+
+def start_with_window(argv, environment, errors, name, seconds, what):
+    """Starts the Windows program `argv`, its standard error appended to the
+    file `errors`, and waits for its window, named to match `name`; returns
+    the process and the window's id. A start that found no desktop (see
+    NO_DESKTOP) is ended, its lines dropped, and made once more on a server
+    started anew."""
+    # Qt on Windows sends its messages to the debugger unless told otherwise.
+    environment = dict(environment, WINEQT_FORCE_STDERR_LOGGING="1")
+    for attempt in (1, 2):
+        started = sessions.start(argv, env=environment, stdout=subprocess.DEVNULL, stderr=errors)
+
+        def no_desktop():
+            return attempt == 1 and NO_DESKTOP in written(errors)
+
+        try:
+            found = sessions.wait_for(lambda: started.poll() is not None or no_desktop() or (
+                sessions.xdotool(environment, "search", "--onlyvisible", "--name", name).split()),
+                seconds, what)
+            if started.poll() is not None:
+                raise sessions.Failure(f"{what}: the program ended with status "
+                                       f"{started.returncode}")
+        except BaseException:
+            sessions.end(started)
+            raise
+        if not no_desktop():
+            return started, found[0]
+        sessions.end(started)
+        run(["wineserver", "--wait"], environment, 60)
+        os.ftruncate(errors.fileno(), 0)
+        print(f"{what}: Wine's desktop did not come up; started once more", file=sys.stderr)

@@ -43,14 +43,10 @@ def registry_value(environment, name):
     return None
 
 
-def windows(environment, name=" Vostrel$"):
-    """The names of the visible windows whose names match `name`."""
-    found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
-                           env=environment, capture_output=True, text=True, timeout=20,
-                           check=False).stdout.split()
-    return [subprocess.run(["xdotool", "getwindowname", window], env=environment,
-                           capture_output=True, text=True, timeout=20,
-                           check=False).stdout.strip() for window in found]
+def shown_windows(environment):
+    """The names of all visible windows, for a report of what came instead."""
+    return [sessions.xdotool(environment, "getwindowname", window).strip() for window in
+            sessions.xdotool(environment, "search", "--onlyvisible", "--name", ".").split()]
 
 
 def check(setup, case, arguments, folder):
@@ -76,23 +72,17 @@ def check(setup, case, arguments, folder):
             if not done:
                 raise sessions.Failure(f"{case}: not so: {what}")
 
-        environment["WINEQT_FORCE_STDERR_LOGGING"] = "1"
-        with tempfile.TemporaryFile("w+", errors="replace") as errors:
-            started = sessions.start(["wine", os.path.join(installed, "vostrel.exe")],
-                                     env=environment, stdout=subprocess.DEVNULL, stderr=errors)
+        with tempfile.TemporaryFile("a+b") as errors:
             try:
-                sessions.wait_for(lambda: started.poll() is not None or windows(environment),
-                                  180, f"{case}: the installed program's window")
-                if started.poll() is not None:
-                    raise sessions.Failure(f"{case}: the installed program ended with status "
-                                           f"{started.returncode}")
+                started, _ = wine.start_with_window(
+                    ["wine", os.path.join(installed, "vostrel.exe")], environment, errors,
+                    " Vostrel$", 180, f"{case}: the installed program's window")
             except sessions.Failure as failure:
-                errors.seek(0)
-                raise sessions.Failure(f"{failure}; the windows shown: {windows(environment, '.')}"
-                                       f"; its standard error:\n{errors.read()[-4000:]}") from None
-            finally:
-                sessions.end(started)
-                wine.run(["wineserver", "--wait"], environment, 60)
+                raise sessions.Failure(f"{failure}; the windows shown: {shown_windows(environment)}"
+                                       f"; its standard error:\n{wine.written(errors)[-4000:]}"
+                                       ) from None
+            sessions.end(started)
+            wine.run(["wineserver", "--wait"], environment, 60)
 
         # The uninstaller copies itself away and returns at once; the copy
         # removes the files.

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Starts the real vostrel.exe of the Windows package under Wine on a private
 Xvfb, under a Bulgarian and an English locale and under English with the
-decimal symbol set to a comma by hand, each in a fresh prefix. The window must be named "... Vostrel" with the client size of
-the form (461 x 345 at 96 dpi); Calculate, clicked, must write the start-up
-report with the locale's decimal separator; and nothing but Wine's own lines
-may reach standard error (Qt's messages are sent there, not to the
-debugger).
+decimal symbol set to a comma by hand, each in a fresh prefix. The window
+must be named "... Vostrel" with the client size of the form (461 x 345 at
+96 dpi); Calculate, clicked, must write the start-up report with the
+locale's decimal separator; and nothing but Wine's own lines may reach
+standard error (Qt's messages are sent there, not to the debugger).
 
     wine_window.py PACKAGE.zip
 
@@ -47,11 +47,6 @@ WINE_GAPS = ("qt.qpa.windows: SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEX
              'qt.qpa.screen: "Unable to open monitor interface to ')
 
 
-def xdotool(environment, *arguments):
-    return subprocess.run(["xdotool", *arguments], env=environment, capture_output=True,
-                          text=True, timeout=20, check=False).stdout
-
-
 def check(program_dir, locale, hand_set, separator):
     with sessions.x_server() as display:
         os.environ.update(LC_ALL=locale, LANG=locale)
@@ -61,42 +56,35 @@ def check(program_dir, locale, hand_set, separator):
                           "sDecimal", "/d", hand_set, "/f"], environment, 60,
                          capture_output=True, check=True)
                 locale = f"{locale} with '{hand_set}' set by hand"
-            environment["WINEQT_FORCE_STDERR_LOGGING"] = "1"
-            started = sessions.start(["wine", os.path.join(program_dir, "vostrel.exe")],
-                                     env=environment, stdout=subprocess.DEVNULL,
-                                     stderr=subprocess.PIPE, text=True, errors="replace")
-            try:
-                window = sessions.wait_for(
-                    lambda: started.poll() is not None or xdotool(
-                        environment, "search", "--onlyvisible", "--name", " Vostrel$").split(),
-                    90, "the window")
-                if started.poll() is not None:
-                    raise sessions.Failure(f"vostrel.exe ended with status {started.returncode}")
-                window = window[0]
-                title = xdotool(environment, "getwindowname", window).strip()
-                geometry = dict(line.split("=") for line in xdotool(
-                    environment, "getwindowgeometry", "--shell", window).split())
-                size = (int(geometry["WIDTH"]), int(geometry["HEIGHT"]))
-                if size != CLIENT_SIZE:
-                    raise sessions.Failure(f"{locale}: client size {size}, not {CLIENT_SIZE}")
+            with tempfile.TemporaryFile("a+b") as stderr:
+                started, window = wine.start_with_window(
+                    ["wine", os.path.join(program_dir, "vostrel.exe")], environment, stderr,
+                    " Vostrel$", 90, f"{locale}: the window")
+                try:
+                    title = sessions.xdotool(environment, "getwindowname", window).strip()
+                    geometry = dict(line.split("=") for line in sessions.xdotool(
+                        environment, "getwindowgeometry", "--shell", window).split())
+                    size = (int(geometry["WIDTH"]), int(geometry["HEIGHT"]))
+                    if size != CLIENT_SIZE:
+                        raise sessions.Failure(f"{locale}: client size {size}, not {CLIENT_SIZE}")
 
-                xdotool(environment, "mousemove", "--window", window, *map(str, CALCULATE),
-                        "click", "1")
-                xdotool(environment, "mousemove", "--window", window, *map(str, OUTPUT_BOX),
-                        "click", "1")
+                    for point in (CALCULATE, OUTPUT_BOX):
+                        sessions.xdotool(environment, "mousemove", "--window", window,
+                                         *map(str, point), "click", "1")
 
-                def report():
-                    xdotool(environment, "key", "--window", window, "ctrl+a", "ctrl+c")
-                    copied = subprocess.run(["xclip", "-o", "-selection", "clipboard"],
-                                            env=environment, capture_output=True, timeout=10,
-                                            check=False).stdout.decode("utf-8", "replace")
-                    return copied.replace("\r\n", "\n") if "ДДС" in copied else None
-                text = sessions.wait_for(report, 30, "the report on the clipboard")
-            finally:
-                sessions.end(started)
-            errors = [line for line in started.stderr.read().splitlines()
-                      if line.strip() and not wine.is_wine_line(line)
-                      and not line.startswith(WINE_GAPS)]
+                    def report():
+                        sessions.xdotool(environment, "key", "--window", window, "ctrl+a",
+                                         "ctrl+c")
+                        copied = subprocess.run(["xclip", "-o", "-selection", "clipboard"],
+                                                env=environment, capture_output=True, timeout=10,
+                                                check=False).stdout.decode("utf-8", "replace")
+                        return copied.replace("\r\n", "\n") if "ДДС" in copied else None
+                    text = sessions.wait_for(report, 30, "the report on the clipboard")
+                finally:
+                    sessions.end(started)
+                errors = [line for line in wine.written(stderr).splitlines()
+                          if line.strip() and not wine.is_wine_line(line)
+                          and not line.startswith(WINE_GAPS)]
     expected = REPORT.replace("_", separator)
     if text.rstrip("\n") != expected.rstrip("\n"):
         raise sessions.Failure(f"{locale}: the report reads\n{text}\nnot\n{expected}")
