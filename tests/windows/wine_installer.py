@@ -76,7 +76,7 @@ def check(setup, case, arguments, folder):
             try:
                 started, _ = wine.start_with_window(
                     ["wine", os.path.join(installed, "vostrel.exe")], environment, errors,
-                    " Vostrel$", 180, f"{case}: the installed program's window")
+                    " Vostrel$", 90, f"{case}: the installed program's window")
             except sessions.Failure as failure:
                 raise sessions.Failure(f"{failure}; the windows shown: {shown_windows(environment)}"
                                        f"; its standard error:\n{wine.written(errors)[-4000:]}"
