@@ -90,10 +90,17 @@ def written(errors):
         "utf-8", "replace")
 
 
+def shown_windows(environment):
+    """The names of all visible windows, for a report of what came instead."""
+    return [sessions.xdotool(environment, "getwindowname", window).strip() for window in
+            sessions.xdotool(environment, "search", "--onlyvisible", "--name", ".").split()]
+
+
 def start_with_window(argv, environment, errors, name, seconds, what):
     """Starts the Windows program `argv`, its standard error appended to the
     file `errors`, and waits for its window, named to match `name`; returns
-    the process and the window's id. A start that found no desktop (see
+    the process and the window's id, or fails saying what was shown instead
+    and what the program wrote. A start that found no desktop (see
     NO_DESKTOP) is ended, its lines dropped, and made once more on a server
     started anew."""
     # Qt on Windows sends its messages to the debugger unless told otherwise.
@@ -111,6 +118,11 @@ def start_with_window(argv, environment, errors, name, seconds, what):
             if started.poll() is not None:
                 raise sessions.Failure(f"{what}: the program ended with status "
                                        f"{started.returncode}")
+        except sessions.Failure as failure:
+            shown = shown_windows(environment)
+            sessions.end(started)
+            raise sessions.Failure(f"{failure}; the windows shown: {shown}"
+                                   f"; its standard error:\n{written(errors)[-4000:]}") from None
         except BaseException:
             sessions.end(started)
             raise
