@@ -13,6 +13,7 @@ under the WINE... name.
 """
 
 import contextlib
+import fcntl
 import os
 import subprocess
 import sys
@@ -84,8 +85,8 @@ def prefix(display=None, dll_dirs=()):
 
 
 def written(errors):
-    """What a program has written so far to `errors`, a file opened for
-    appending; reading it leaves the writer's position alone."""
+    """What a program has written so far to the file `errors`; reading it
+    leaves the file's position alone."""
     return os.pread(errors.fileno(), os.fstat(errors.fileno()).st_size, 0).decode(
         "utf-8", "replace")
 
@@ -98,13 +99,19 @@ def shown_windows(environment):
 
 def start_with_window(argv, environment, errors, name, seconds, what):
     """Starts the Windows program `argv`, its standard error appended to the
-    file `errors`, and waits for its window, named to match `name`; returns
+    file `errors` (made append-only here), and waits for its window, named to match `name`; returns
     the process and the window's id, or fails saying what was shown instead
     and what the program wrote. A start that found no desktop (see
     NO_DESKTOP) is ended, its lines dropped, and made once more on a server
     started anew."""
     # Qt on Windows sends its messages to the debugger unless told otherwise.
     environment = dict(environment, WINEQT_FORCE_STDERR_LOGGING="1")
+    # Python's "a" mode only seeks to the end; the program shares the file's
+    # position, so after the lines of a first start are dropped, a second
+    # start would write behind a gap of zero bytes. O_APPEND keeps every write
+    # at the end, wherever that is.
+    flags = fcntl.fcntl(errors.fileno(), fcntl.F_GETFL)
+    fcntl.fcntl(errors.fileno(), fcntl.F_SETFL, flags | os.O_APPEND)
     for attempt in (1, 2):
         started = sessions.start(argv, env=environment, stdout=subprocess.DEVNULL, stderr=errors)
 
