@@ -99,11 +99,11 @@ def shown_windows(environment):
 
 def start_with_window(argv, environment, errors, name, seconds, what):
     """Starts the Windows program `argv`, its standard error appended to the
-    file `errors` (made append-only here), and waits for its window, named to match `name`; returns
-    the process and the window's id, or fails saying what was shown instead
-    and what the program wrote. A start that found no desktop (see
-    NO_DESKTOP) is ended, its lines dropped, and made once more on a server
-    started anew."""
+    file `errors` (made append-only here), and waits for its window, named
+    to match `name`; returns the process and the window's id, or fails saying
+    what was shown instead and what the program wrote. A start that found no
+    desktop (see NO_DESKTOP) is ended, its lines dropped, and made once more
+    on a server started anew."""
     # Qt on Windows sends its messages to the debugger unless told otherwise.
     environment = dict(environment, WINEQT_FORCE_STDERR_LOGGING="1")
     # Python's "a" mode only seeks to the end; the program shares the file's
