@@ -112,6 +112,11 @@ build_qt() {
   fetch_qt_source "$work"
   log=$work/configure.log
   src=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*')
+  # Qt's resources carry their files' times, and patching gave some files
+  # today's: the date of Debian's changelog entry stands in for every one of
+  # them, so each build of this Qt writes the same libraries.
+  local -x SOURCE_DATE_EPOCH
+  SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$src/debian/changelog" -STimestamp)
   cmake -S "$src" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_INSTALL_PREFIX="$qt_prefix" \

@@ -71,6 +71,8 @@ xvfb=""
 sweep=0         # whether stop also ends everything running in the system
 summary=""
 
+# shellcheck source=scripts/lib/debian-system.sh
+. "$(dirname "$0")/lib/debian-system.sh"
 say() { echo "$name: $*" >&2; }
 since() {
   local s=$(($(date +%s) - $1))
@@ -81,11 +83,6 @@ fail() {
   failure="$1${log:+ (log: $log)}"
   [ -s "$log" ] && tail -n 30 "$log" >&2
   exit 1
-}
-alive() { # pid: running and not a zombie
-  local state
-  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null)
-  [ -n "$state" ] && [ "$state" != Z ]
 }
 # Starts "$@" in a session of its own, output to $log; $job is its pid and
 # its process group.
@@ -101,45 +98,6 @@ spawn_as_user() {
   spawn chroot --userspec=user:user "$root" env -i -C "$dir" \
     HOME=/home/user USER=user LOGNAME=user SHELL=/bin/sh \
     PATH=/usr/local/bin:/usr/bin:/bin "$@"
-}
-
-# Processes running inside the system.
-in_root() {
-  local p r
-  for p in /proc/[0-9]*; do
-    r=$(readlink "$p/root" 2>/dev/null) || continue
-    case $r in "$root" | "$root"/*) echo "${p#/proc/}" ;; esac
-  done
-}
-# Ends the process groups given (and, with sweep=1, everything running in the
-# system): TERM, then KILL what is left after 10 s.
-stop() {
-  local i p live
-  for i in 1 2 3 4 5 6 7 8 9 10 11; do
-    live=""
-    for p in "$@" $([ "$sweep" = 1 ] && in_root); do
-      alive "$p" && live="$live $p"
-    done
-    [ -z "$live" ] && return 0
-    for p in $live; do
-      if [ "$i" -le 10 ]; then kill -TERM -- "-$p" "$p"; else kill -KILL -- "-$p" "$p"; fi
-    done 2>/dev/null
-    sleep 1
-  done
-}
-mounts() { awk -v r="$root/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts; }
-# Unmounts everything under the system, the last mounted first; lazily only
-# when plain unmounting fails three times.
-unmount_all() {
-  local m i
-  for i in 1 2 3 4; do
-    [ -z "$(mounts)" ] && return 0
-    for m in $(mounts | tac); do
-      if [ "$i" -le 3 ]; then umount "$m"; else umount -l "$m"; fi
-    done 2>/dev/null
-    sleep 1
-  done
-  [ -z "$(mounts)" ]
 }
 
 finish() {
@@ -209,21 +167,7 @@ log=$work/setup.log
 t=$(date +%s)
 (
   set -ex
-  rm -f "$root/etc/resolv.conf"
-  cp /etc/resolv.conf "$root/etc/resolv.conf"
-  # As the installer leaves it; sudo looks the host's name up.
-  printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n' "$(uname -n)" >"$root/etc/hosts"
-  chroot "$root" useradd --create-home --uid 1000 --user-group --shell /bin/bash user
-  echo 'user ALL=(ALL:ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/user"
-  chmod 0440 "$root/etc/sudoers.d/user"
-  mount -t proc proc "$root/proc"
-  mount -t sysfs sysfs "$root/sys"
-  # As a slave, so that no unmount here ever reaches the host's /dev.
-  mount --rbind /dev "$root/dev"
-  mount --make-rslave "$root/dev"
-  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
-  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
-  mkdir -m 1777 "$root/run/lock"
+  prepare_system
   git -C "$repo" bundle create "$root/tmp/vostrel.bundle" HEAD ${branch:+"$branch"}
 ) >>"$log" 2>&1 || fail "setting up the system"
 spawn_as_user /home/user git clone "/tmp/vostrel.bundle" vostrel

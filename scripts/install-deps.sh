@@ -5,6 +5,8 @@
 #   install-deps.sh test   that, and everything the tests and benchmarks use
 #   install-deps.sh windows  building Qt and the program for Windows, packing
 #                          and running them under Wine (scripts/build-windows.sh)
+#   install-deps.sh release  that, and what checks a release: the signing
+#                          tools, a fake clock, diffoscope (tests/release/)
 # Safe to run again: when nothing is missing it neither updates the package
 # lists nor installs anything. Every name is one Debian 12, 13 and testing
 # all carry (libclang-rt-dev follows the release's default clang).
@@ -42,20 +44,28 @@ test_packages="
 # cross build) and the tools that unpack its source; the icon's renderer and
 # the icon-file writer; the installer's compiler; GoogleTest's source for the
 # cross-built tests; Wine with an X server, the font and the locales to run
-# what was built.
+# what was built; the check that a signed program is the one built.
 windows_packages="
   cmake ninja-build g++ pkgconf perl dpkg-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   qt6-base-dev qt6-translations-l10n librsvg2-bin icoutils nsis googletest
   wine wine64 xvfb xauth xdotool xclip fonts-liberation2 locales-all python3
+  osslsigncode
+"
+
+# Debian's package checker, the code- and checksum-signing tools, a fake
+# clock for building at another time, and diffoscope to say what differs.
+release_packages="
+  lintian osslsigncode gnupg faketime diffoscope-minimal
 "
 
 case $purpose in
   run) packages=$run_packages ;;
   test) packages="$run_packages $test_packages" ;;
   windows) packages=$windows_packages ;;
+  release) packages="$run_packages $windows_packages $release_packages" ;;
   *)
-    echo "usage: $0 [run|test|windows]" >&2
+    echo "usage: $0 [run|test|windows|release]" >&2
     exit 2
     ;;
 esac

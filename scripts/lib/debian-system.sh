@@ -1,0 +1,69 @@
+# Functions for scripts that run steps inside a Debian system of their own
+# under $root (scripts/check-debian.sh, scripts/release.sh): ending what
+# runs there and undoing the mounts, so that nothing is deleted while a
+# mount remains. $sweep=1 makes stop also end everything running in $root.
+
+alive() { # pid: running and not a zombie
+  local state
+  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null)
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+# Processes running inside the system.
+in_root() {
+  local p r
+  for p in /proc/[0-9]*; do
+    r=$(readlink "$p/root" 2>/dev/null) || continue
+    case $r in "$root" | "$root"/*) echo "${p#/proc/}" ;; esac
+  done
+}
+# Ends the process groups given (and, with sweep=1, everything running in the
+# system): TERM, then KILL what is left after 10 s.
+stop() {
+  local i p live
+  for i in 1 2 3 4 5 6 7 8 9 10 11; do
+    live=""
+    for p in "$@" $([ "$sweep" = 1 ] && in_root); do
+      alive "$p" && live="$live $p"
+    done
+    [ -z "$live" ] && return 0
+    for p in $live; do
+      if [ "$i" -le 10 ]; then kill -TERM -- "-$p" "$p"; else kill -KILL -- "-$p" "$p"; fi
+    done 2>/dev/null
+    sleep 1
+  done
+}
+mounts() { awk -v r="$root/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts; }
+# Unmounts everything under the system, the last mounted first; lazily only
+# when plain unmounting fails three times.
+unmount_all() {
+  local m i
+  for i in 1 2 3 4; do
+    [ -z "$(mounts)" ] && return 0
+    for m in $(mounts | tac); do
+      if [ "$i" -le 3 ]; then umount "$m"; else umount -l "$m"; fi
+    done 2>/dev/null
+    sleep 1
+  done
+  [ -z "$(mounts)" ]
+}
+
+# Makes the bootstrapped system under $root one a user logs into: the host's
+# name resolution, a user "user" (uid 1000) with passwordless sudo, and what
+# a running system has mounted.
+prepare_system() {
+  rm -f "$root/etc/resolv.conf"
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # As the installer leaves it; sudo looks the host's name up.
+  printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n' "$(uname -n)" >"$root/etc/hosts"
+  chroot "$root" useradd --create-home --uid 1000 --user-group --shell /bin/bash user
+  echo 'user ALL=(ALL:ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/user"
+  chmod 0440 "$root/etc/sudoers.d/user"
+  mount -t proc proc "$root/proc"
+  mount -t sysfs sysfs "$root/sys"
+  # As a slave, so that no unmount here ever reaches the host's /dev.
+  mount --rbind /dev "$root/dev"
+  mount --make-rslave "$root/dev"
+  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
+  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
+  mkdir -m 1777 "$root/run/lock"
+}
