@@ -12,7 +12,8 @@
 #                                            architecture, packages and
 #                                            SOURCE_DATE_EPOCH
 #   SHA256SUMS
-# and, signed, when keys are given (see below):
+# Each package is then installed with apt-get on a fresh system of its
+# release, and its window must open. And, signed, when keys are given (see below):
 #   vostrel-VERSION-windows-x64-signed.zip, ...-signed-setup.exe, SHA256SUMS.asc
 #
 # SOURCE_DATE_EPOCH is the commit's time; scripts/build-release.sh makes
@@ -241,8 +242,36 @@ write_buildinfo() {
   } >"$file"
 }
 
+# Installs a package as a user would, with apt-get, on a fresh system of its
+# release, and opens the window: install_check RELEASE NUMBER.
+install_check() {
+  local release=$1 number=$2 deb
+  deb=$(cd "$out" && echo vostrel_"$version"~deb"$number"_*.deb)
+  root=$work/$release-install
+  log=$work/$release-install.log
+  say "installing $deb on a fresh Debian $number"
+  mmdebstrap --variant=minbase "$release" "$root" http://deb.debian.org/debian >>"$log" 2>&1 ||
+    fail "bootstrapping $release to install $deb"
+  (set -e; prepare_system) >>"$log" 2>&1 || fail "setting up $release to install $deb"
+  cp "$out/$deb" "$root/tmp/"
+  chroot "$root" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q "/tmp/$deb" xvfb xauth xdotool >>"$log" 2>&1 ||
+    fail "apt-get install ./$deb on $release"
+  # shellcheck disable=SC2016 # expanded in the system
+  timeout 300 chroot --userspec=user:user "$root" env -i HOME=/home/user PATH=/usr/bin:/bin \
+    xvfb-run -a sh -c 'vostrel & for _ in $(seq 120); do
+      xdotool search --onlyvisible --name Vostrel && kill $! && exit 0; sleep 0.5; done
+      exit 1' >>"$log" 2>&1 || fail "opening the window of $deb on $release"
+  drop_system || fail "removing the $release system"
+  say "$deb installs on Debian $number and opens its window"
+}
+
 build_in bookworm 12 deb
 build_in trixie 13 deb windows
+if [ -z "$verify" ]; then
+  install_check bookworm 12
+  install_check trixie 13
+fi
 log=""
 
 (cd "$out" && find . -maxdepth 1 -type f ! -name 'SHA256SUMS*' -printf '%f\n' | LC_ALL=C sort |
