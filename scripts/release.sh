@@ -250,12 +250,13 @@ install_check() {
   root=$work/$release-install
   log=$work/$release-install.log
   say "installing $deb on a fresh Debian $number"
-  mmdebstrap --variant=minbase "$release" "$root" http://deb.debian.org/debian >>"$log" 2>&1 ||
+  mmdebstrap --variant=minbase --include=sudo "$release" "$root" http://deb.debian.org/debian \
+    >>"$log" 2>&1 ||
     fail "bootstrapping $release to install $deb"
   (set -e; prepare_system) >>"$log" 2>&1 || fail "setting up $release to install $deb"
   cp "$out/$deb" "$root/tmp/"
-  chroot "$root" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q "/tmp/$deb" xvfb xauth xdotool >>"$log" 2>&1 ||
+  chroot "$root" sh -c 'apt-get update -q && DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q "$1" xvfb xauth xdotool' sh "/tmp/$deb" >>"$log" 2>&1 ||
     fail "apt-get install ./$deb on $release"
   # shellcheck disable=SC2016 # expanded in the system
   timeout 300 chroot --userspec=user:user "$root" env -i HOME=/home/user PATH=/usr/bin:/bin \
