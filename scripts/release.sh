@@ -298,4 +298,4 @@ else
 fi
 can_sign_pe || notes="$notes, Windows packages unsigned (no VOSTREL_SIGN_CERT or VOSTREL_SIGN_PKCS12)"
 cat "$out/SHA256SUMS" >&2
-verdict="$(wc -l <"$out/SHA256SUMS") files in $out$notes: $(tr '\n' ' ' <"$out/SHA256SUMS")"
+verdict="$(wc -l <"$out/SHA256SUMS") files in $out$notes: $(awk '{ printf "%s%s %s", NR > 1 ? "; " : "", $2, $1 }' "$out/SHA256SUMS")"
