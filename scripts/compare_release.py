@@ -65,7 +65,7 @@ def verdict(rebuilt, downloaded, name, scratch):
         wrong = [n for n, h in listed.items()
                  if not os.path.exists(os.path.join(downloaded, n))
                  or sha256(os.path.join(downloaded, n)) != h]
-        return "lists these files' hashes" if not wrong else "wrong for " + ", ".join(wrong)
+        return "matches every file it lists" if not wrong else "wrong for " + ", ".join(wrong)
     if not os.path.exists(ours):
         return "differs: the rebuild has no such file"
     if name.endswith("-signed-setup.exe"):
