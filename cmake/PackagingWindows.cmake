@@ -100,11 +100,13 @@ set(CPACK_MODULE_PATH "${PROJECT_SOURCE_DIR}/data/windows")
 set(CPACK_PROJECT_CONFIG_FILE "${PROJECT_SOURCE_DIR}/data/windows/cpack_per_generator.cmake")
 set(CPACK_NSIS_VOSTREL_ICON "${PROJECT_BINARY_DIR}/data/windows/vostrel.ico")
 # A release build's packages are the same bytes whoever builds them, and may
-# hold a signed program (data/windows/cpack_pre_build.cmake).
+# hold a signed program (data/windows/cpack_pre_build.cmake and
+# cpack_post_build.cmake).
 find_program(VOSTREL_PYTHON python3 REQUIRED)
 set(CPACK_VOSTREL_PYTHON "${VOSTREL_PYTHON}")
 set(CPACK_VOSTREL_NORMALIZE "${PROJECT_SOURCE_DIR}/cmake/normalize_package_tree.py")
 set(CPACK_PRE_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/data/windows/cpack_pre_build.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${PROJECT_SOURCE_DIR}/data/windows/cpack_post_build.cmake")
 set(CPACK_NSIS_VOSTREL_VERSION_QUAD "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0")
 
 include(CPack)

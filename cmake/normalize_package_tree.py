@@ -2,6 +2,7 @@
 """Makes a staged package tree the same in every build of one source.
 
 Usage: normalize_package_tree.py TREE EPOCH
+       normalize_package_tree.py --zip ZIP
 
 Every program and library (PE file) in TREE gets EPOCH as the time it was
 made, in its file header, export directory, resource directory and debug
@@ -10,11 +11,17 @@ file and folder gets EPOCH as its time and Debian's usual mode (0644,
 folders 0755). The linker, strip and
 Qt's own build each write the time they ran into those places, and the zip
 and the installer record the files' times and modes.
+
+With --zip, it writes ZIP anew with its entries in the order of their names
+and without the extra fields that name the builder's user and group: the
+packer lists a folder in the order the file system keeps it, which differs
+from one file system to another.
 """
 
 import os
 import struct
 import sys
+import zipfile
 
 EXPORT, RESOURCE, DEBUG = 0, 2, 6
 
@@ -104,7 +111,22 @@ def normalize(tree, epoch):
         os.utime(folder, (epoch, epoch))
 
 
+def sort_zip(path):
+    with zipfile.ZipFile(path) as old:
+        entries = sorted(((i, old.read(i)) for i in old.infolist()), key=lambda e: e[0].filename)
+    with zipfile.ZipFile(path, "w") as new:
+        for old_info, data in entries:
+            info = zipfile.ZipInfo(old_info.filename, old_info.date_time)
+            info.external_attr = old_info.external_attr
+            info.create_system = 3  # Unix, whose modes external_attr holds
+            info.compress_type = zipfile.ZIP_STORED if info.is_dir() else zipfile.ZIP_DEFLATED
+            new.writestr(info, data, compresslevel=9)
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 3:
+    if len(sys.argv) == 3 and sys.argv[1] == "--zip":
+        sort_zip(sys.argv[2])
+    elif len(sys.argv) == 3:
+        normalize(sys.argv[1], int(sys.argv[2]))
+    else:
         sys.exit(__doc__)
-    normalize(sys.argv[1], int(sys.argv[2]))
