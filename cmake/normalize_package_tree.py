@@ -2,7 +2,7 @@
 """Makes a staged package tree the same in every build of one source.
 
 Usage: normalize_package_tree.py TREE EPOCH
-       normalize_package_tree.py --zip ZIP
+       normalize_package_tree.py --package ZIP|EXE
 
 Every program and library (PE file) in TREE gets EPOCH as the time it was
 made, in its file header, export directory, resource directory and debug
@@ -12,10 +12,11 @@ folders 0755). The linker, strip and
 Qt's own build each write the time they ran into those places, and the zip
 and the installer record the files' times and modes.
 
-With --zip, it writes ZIP anew with its entries in the order of their names
-and without the extra fields that name the builder's user and group: the
-packer lists a folder in the order the file system keeps it, which differs
-from one file system to another.
+With --package, it writes a zip anew with its entries in the order of their
+names and without the extra fields that name the builder's user and group
+(the packer lists a folder in the order the file system keeps it, which
+differs from one file system to another), and pads an installer and gives
+it a checksum, as code signing does.
 """
 
 import os
@@ -71,10 +72,12 @@ class PeImage:
             start = self.offset(found[0])
             for entry in range(found[1] // 28):
                 struct.pack_into("<I", self.data, start + 28 * entry + 4, epoch)
-        checksum_at = self.optional + 64
-        if struct.unpack_from("<I", self.data, checksum_at)[0]:
-            struct.pack_into("<I", self.data, checksum_at, 0)
-            struct.pack_into("<I", self.data, checksum_at, pe_checksum(self.data))
+        if struct.unpack_from("<I", self.data, self.optional + 64)[0]:
+            self.set_checksum()
+
+    def set_checksum(self):
+        struct.pack_into("<I", self.data, self.optional + 64, 0)
+        struct.pack_into("<I", self.data, self.optional + 64, pe_checksum(self.data))
 
 
 def pe_checksum(data):
@@ -87,6 +90,14 @@ def pe_checksum(data):
     return total + len(data)
 
 
+def signable(data):
+    """The PE file as code signing leaves it once its signature is removed:
+    the signature goes at an 8-byte boundary, and removing it leaves the
+    padding and a checksum. Padded already, a signed file less its signature
+    is this very file."""
+    return PeImage(bytearray(data) + bytes(-len(data) % 8))
+
+
 def normalize(tree, epoch):
     for folder, subfolders, files in os.walk(tree):
         subfolders.sort()
@@ -94,12 +105,7 @@ def normalize(tree, epoch):
             path = os.path.join(folder, name)
             if name.lower().endswith((".exe", ".dll")):
                 with open(path, "rb") as f:
-                    data = bytearray(f.read())
-                # A code signature goes at an 8-byte boundary, and removing
-                # it leaves the padding: padded already, a signed file less
-                # its signature is this very file.
-                data += bytes(-len(data) % 8)
-                image = PeImage(data)
+                    image = signable(f.read())
                 image.stamp(epoch)
                 with open(path, "wb") as f:
                     f.write(image.data)
@@ -109,6 +115,17 @@ def normalize(tree, epoch):
     # A folder's time changes as its files are written, so folders come last.
     for folder, _, _ in os.walk(tree):
         os.utime(folder, (epoch, epoch))
+
+
+def normalize_package(path):
+    if path.endswith(".zip"):
+        sort_zip(path)
+    elif path.endswith(".exe"):
+        with open(path, "rb") as f:
+            image = signable(f.read())
+        image.set_checksum()
+        with open(path, "wb") as f:
+            f.write(image.data)
 
 
 def sort_zip(path):
@@ -124,8 +141,8 @@ def sort_zip(path):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) == 3 and sys.argv[1] == "--zip":
-        sort_zip(sys.argv[2])
+    if len(sys.argv) == 3 and sys.argv[1] == "--package":
+        normalize_package(sys.argv[2])
     elif len(sys.argv) == 3:
         normalize(sys.argv[1], int(sys.argv[2]))
     else:

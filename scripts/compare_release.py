@@ -18,6 +18,7 @@ import subprocess
 import sys
 import tempfile
 import zipfile
+import zlib
 
 SIGNATURE = "SHA256SUMS.asc"
 
@@ -36,16 +37,29 @@ def first_difference(a, b):
     return f"bytes differ from offset {at} ({len(x)} bytes rebuilt, {len(y)} here)"
 
 
+def entry(archive, info):
+    """An entry's content, time and mode; None where it does not unpack."""
+    try:
+        return archive.read(info), info.date_time, info.external_attr
+    except (zipfile.BadZipFile, zlib.error, OSError, EOFError):
+        return None
+
+
 def zip_difference(a, b):
-    with zipfile.ZipFile(a) as x, zipfile.ZipFile(b) as y:
-        ours = {i.filename: i for i in x.infolist()}
-        theirs = {i.filename: i for i in y.infolist()}
-        changed = [n for n in sorted(ours.keys() & theirs.keys())
-                   if x.read(n) != y.read(n) or ours[n].date_time != theirs[n].date_time
-                   or ours[n].external_attr != theirs[n].external_attr]
-        notes = [f"{n}: only rebuilt" for n in sorted(ours.keys() - theirs.keys())]
-        notes += [f"{n}: only here" for n in sorted(theirs.keys() - ours.keys())]
-        notes += [f"{n}: differs" for n in changed]
+    try:
+        with zipfile.ZipFile(a) as x, zipfile.ZipFile(b) as y:
+            ours = {i.filename: i for i in x.infolist()}
+            theirs = {i.filename: i for i in y.infolist()}
+            notes = [f"{n}: only rebuilt" for n in sorted(ours.keys() - theirs.keys())]
+            notes += [f"{n}: only here" for n in sorted(theirs.keys() - ours.keys())]
+            for n in sorted(ours.keys() & theirs.keys()):
+                here = entry(y, theirs[n])
+                if here is None:
+                    notes.append(f"{n}: damaged here")
+                elif entry(x, ours[n]) != here:
+                    notes.append(f"{n}: differs")
+    except zipfile.BadZipFile as error:
+        notes = [f"not a zip here ({error})"]
     return "; ".join(notes) or first_difference(a, b) + " (the entries are the same)"
 
 
