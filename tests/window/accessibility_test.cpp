@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <memory>
 
+#include "window/accessible_interfaces.h"
 #include "window/quantity_list.h"
 #include "window/vostrel_window.h"
 
@@ -302,6 +303,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
+  vostrel::window::InstallAccessibleInterfaces();
   // What the AT-SPI bridge does when a screen reader is running.
   QAccessible::setActive(true);
   AccessibilityTest test;
