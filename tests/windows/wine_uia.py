@@ -74,6 +74,8 @@ def read_tree(client, environment):
         if path:
             path[-1].children.append(element)
         path.append(element)
+    if not path:
+        raise sessions.Failure("uia_tree printed no element")
     return path[0]
 
 
