@@ -47,7 +47,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${BUILD:-$source_dir/build/windows}")
 zips=("$build"/vostrel-*-windows-x64.zip)
 zip=${zips[0]}
-client=$build/tests/windows/uia_tree.exe
+client=$build/uia_tree.exe
 if [ ! -f "$zip" ] || [ ! -f "$client" ]; then
   echo "$0: no package zip and uia_tree.exe in $build: scripts/build-windows.sh makes them" >&2
   exit 2

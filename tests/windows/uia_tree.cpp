@@ -1,6 +1,7 @@
 // A UI Automation client for the Windows checks: finds the visible top-level
 // window whose title ends in TITLE_END, walks its UI Automation tree (the
-// raw view: every element) depth first and prints one line per element:
+// raw view: every element, down to DEPTH levels below the window where
+// given) depth first and prints one line per element:
 //
 //   DEPTH <tab> TYPE <tab> OFFSCREEN <tab> FOCUSED <tab> SELECTED <tab> NAME
 //
@@ -11,7 +12,10 @@
 // not say; NAME is the name in UTF-8, with tab, line breaks and backslash
 // written \t, \n, \r and \\.
 //
-//   uia_tree.exe TITLE_END
+//   uia_tree.exe TITLE_END [DEPTH]
+//
+// Each element costs a few calls into the program's process, which under
+// Wine take their time; DEPTH 1 reads the window's controls alone.
 //
 // Exit status: 0 tree printed, 1 no such window or UI Automation failed
 // (said on standard error), 2 usage.
@@ -23,6 +27,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
 #include <utility>
@@ -76,7 +81,7 @@ constexpr int kMostElements = 2000;
 
 // The control types the program's window has, and a few more.
 constexpr std::pair<int, const wchar_t*> kTypeNames[] = {
-    {50000, L"Button"}, {50003, L"ComboBox"},  {50004, L"Edit"}, {50006, L"ListItem"},
+    {50000, L"Button"}, {50003, L"ComboBox"},  {50004, L"Edit"}, {50007, L"ListItem"},
     {50008, L"List"},   {50014, L"ScrollBar"}, {50020, L"Text"}, {50025, L"Custom"},
     {50026, L"Group"},  {50032, L"Window"},    {50033, L"Pane"}, {50037, L"TitleBar"}};
 
@@ -176,15 +181,16 @@ Node Navigate(const Uia& uia, Node node, int direction) {
   return next;
 }
 
-// Prints `node` and everything below it; releases `node`.
-void Walk(const Uia& uia, Node node, int depth, int& printed) {
+// Prints `node` and everything below it down to depth `deepest`; releases
+// `node`.
+void Walk(const Uia& uia, Node node, int depth, int deepest, int& printed) {
   Print(Describe(uia, node, depth));
   ++printed;
-  Node child = Navigate(uia, node, kFirstChild);
+  Node child = depth < deepest ? Navigate(uia, node, kFirstChild) : nullptr;
   uia.nodeRelease(node);
   while (child != nullptr && printed < kMostElements) {
     Node sibling = Navigate(uia, child, kNextSibling);
-    Walk(uia, child, depth + 1, printed);
+    Walk(uia, child, depth + 1, deepest, printed);
     child = sibling;
   }
   if (child != nullptr) {
@@ -222,8 +228,9 @@ bool Find(HMODULE library, const char* name, Fn& function) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: uia_tree TITLE_END\n");
+  const int deepest = argc == 3 ? std::atoi(argv[2]) : kMostElements;
+  if (argc < 2 || argc > 3 || deepest < 0) {
+    std::fprintf(stderr, "usage: uia_tree TITLE_END [DEPTH]\n");
     return 2;
   }
   Search search;
@@ -255,7 +262,7 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   int printed = 0;
-  Walk(uia, window, 0, printed);
+  Walk(uia, window, 0, deepest, printed);
   CoUninitialize();
   return 0;
 }

@@ -61,9 +61,11 @@ class Element:
         self.children = []
 
 
-def read_tree(client, environment):
-    """The window's element, its descendants under `children`."""
-    result = wine.run(["wine", client, TITLE_END], environment, 60, capture_output=True)
+def read_tree(client, environment, depth=2):
+    """The window's element, its descendants under `children`, down to
+    `depth` levels below it."""
+    result = wine.run(["wine", client, TITLE_END, str(depth)], environment, 60,
+                      capture_output=True)
     if result.returncode != 0:
         raise sessions.Failure(f"uia_tree: status {result.returncode}: "
                                f"{result.stderr.decode('utf-8', 'replace')[-2000:]}")
@@ -135,7 +137,7 @@ def walk(client, environment, window_id):
         seen = []
 
         def reached():
-            tree = read_tree(client, environment)
+            tree = read_tree(client, environment, 1 if entries is None else 2)
             seen[:] = [focus(tree)]
             return tree if seen[0][0] == controls and entries in (None, seen[0][1]) else None
         try:
