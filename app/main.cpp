@@ -1,6 +1,7 @@
 // Opens the fee calculator's window; closing it ends the program.
 #include <QApplication>
 
+#include "window/accessible_interfaces.h"
 #include "window/toolkit_language.h"
 #include "window/vostrel_window.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("org.example.vostrel"));
   vostrel::window::UseToolkitTranslation(app);
+  vostrel::window::InstallAccessibleInterfaces();
 
   vostrel::window::Vostrel window;
   window.show();

@@ -181,6 +181,8 @@ class PriceBoxAccessible final : public QAccessibleWidget,
   int Resolved(int offset) const { return offset == -2 ? cursorPosition() : offset; }
 };
 
+}  // namespace
+
 QAccessibleInterface* MakePriceBoxAccessible(const QString& className, QObject* object) {
   if (className == QLatin1String(PriceBox::staticMetaObject.className()) &&
       object->isWidgetType()) {
@@ -189,15 +191,7 @@ QAccessibleInterface* MakePriceBoxAccessible(const QString& className, QObject* 
   return nullptr;
 }
 
-}  // namespace
-
-PriceBox::PriceBox(QWidget* parent) : QLineEdit(parent) {
-  // Once per process, however many boxes there are.
-  [[maybe_unused]] static const bool presentsItself = [] {
-    QAccessible::installFactory(MakePriceBoxAccessible);
-    return true;
-  }();
-}
+PriceBox::PriceBox(QWidget* parent) : QLineEdit(parent) {}
 
 QRect PriceBox::CharacterRect(int offset) const {
   QStyleOptionFrame frame;

@@ -11,7 +11,10 @@
 
 #include <QLineEdit>
 
+class QAccessibleInterface;
+class QObject;
 class QRect;
+class QString;
 
 namespace vostrel::window {
 
@@ -24,5 +27,9 @@ class PriceBox final : public QLineEdit {
   // Where character `offset` of the text stands, in the box's coordinates.
   QRect CharacterRect(int offset) const;
 };
+
+// An accessibility factory (QAccessible::installFactory): the interface for
+// a PriceBox, nullptr for any other object.
+QAccessibleInterface* MakePriceBoxAccessible(const QString& className, QObject* object);
 
 }  // namespace vostrel::window

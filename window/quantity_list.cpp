@@ -1,12 +1,9 @@
 #include "window/quantity_list.h"
 
-#include <QAccessible>
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
-
-#include "window/quantity_list_accessible.h"
 
 namespace vostrel::window {
 namespace {
@@ -28,11 +25,6 @@ class FillTheView final : public QStyledItemDelegate {
 }  // namespace
 
 QuantityList::QuantityList(QWidget* parent) : QListWidget(parent) {
-  // Once per process, however many lists there are.
-  [[maybe_unused]] static const bool presentsItself = [] {
-    QAccessible::installFactory(QuantityListAccessible);
-    return true;
-  }();
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSortingEnabled(false);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

@@ -100,8 +100,12 @@ class EntryAccessible final : public QAccessibleInterface,
     state.selected = row_ == list_->ListIndex();
     state.focusable = true;
     state.focused = list_->hasFocus() && row_ == list_->currentRow();
-    state.invisible = !(list_->isVisible() && row_ == list_->ShownIndex());
-    state.offscreen = state.invisible;
+    // Entries out of view are offscreen, not invisible: Qt's AT-SPI bridge
+    // reports an entry showing only when it is neither, while its UI
+    // Automation bridge leaves invisible children out of the tree altogether
+    // (6.4 and 6.8 alike), so that a list there would have one entry.
+    state.invisible = !list_->isVisible();
+    state.offscreen = state.invisible || row_ != list_->ShownIndex();
     return state;
   }
 

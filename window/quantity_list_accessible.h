@@ -5,7 +5,8 @@
 //
 // It states the list's one value throughout: the selected entry is the one
 // reported selected, and the one entry the view shows is the only one
-// reported showing. Selecting an entry by any route (the entry's Toggle
+// reported on screen; the others are offscreen but present, so that every
+// platform's bridge offers all of them. Selecting an entry by any route (the entry's Toggle
 // action, a table row, the selection interface) selects it in the list;
 // nothing unselects the list's entry, for the list always holds one.
 //

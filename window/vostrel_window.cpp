@@ -1,7 +1,6 @@
 #include "window/vostrel_window.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QColor>
 #include <QCoreApplication>
 #include <QFont>
@@ -48,15 +47,6 @@ QColor ToColour(const Rgb& colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
-// A bare top-level widget presents itself to assistive technology as a mere
-// filler; this one is an application window.
-QAccessibleInterface* PresentAsWindow(const QString& className, QObject* object) {
-  if (className == QLatin1String(Vostrel::staticMetaObject.className()) && object->isWidgetType()) {
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-  }
-  return nullptr;
-}
-
 QString Indexed(const char* group, std::size_t index) {
   return QStringLiteral("%1_%2").arg(QLatin1String(group)).arg(index);
 }
@@ -64,11 +54,6 @@ QString Indexed(const char* group, std::size_t index) {
 }  // namespace
 
 Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
-  // Once per process, however many windows the tests make.
-  [[maybe_unused]] static const bool presentsAsWindow = [] {
-    QAccessible::installFactory(PresentAsWindow);
-    return true;
-  }();
   SetUpWindow();
   CreateControls();
   ApplyLook();

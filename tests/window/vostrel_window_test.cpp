@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "tests/support/ink_contrast.h"
+#include "window/accessible_interfaces.h"
 #include "window/quantity_list.h"
 
 using vostrel::window::Vostrel;
@@ -389,6 +390,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
+  vostrel::window::InstallAccessibleInterfaces();
   VostrelWindowTest test;
   return QTest::qExec(&test, argc, argv);
 }
