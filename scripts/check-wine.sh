@@ -67,7 +67,10 @@ failure=""      # what failed, for the verdict
 job=""          # the step running in the background: its pid and group
 skipped=""      # why the check was skipped
 summary=""
+sweep=1         # stop also ends everything running in the system
 
+# shellcheck source=scripts/lib/debian-system.sh
+. "$(dirname "$0")/lib/debian-system.sh"
 say() { echo "$name: $*" >&2; }
 since() {
   local s=$(($(date +%s) - $1))
@@ -78,11 +81,6 @@ fail() {
   failure="$1${log:+ (log: $log)}"
   [ -s "$log" ] && tail -n 30 "$log" >&2
   exit 1
-}
-alive() { # pid: running and not a zombie
-  local state
-  state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null)
-  [ -n "$state" ] && [ "$state" != Z ]
 }
 # Starts "$@" in a session of its own, output to $log; $job is its pid and
 # its process group.
@@ -98,45 +96,6 @@ await() {
     sleep 2
   done
   wait "$job"
-}
-
-# Processes running inside the system.
-in_root() {
-  local p r
-  for p in /proc/[0-9]*; do
-    r=$(readlink "$p/root" 2>/dev/null) || continue
-    case $r in "$root" | "$root"/*) echo "${p#/proc/}" ;; esac
-  done
-}
-# Ends the process groups given and everything running in the system: TERM,
-# then KILL what is left after 10 s.
-stop() {
-  local i p live
-  for i in 1 2 3 4 5 6 7 8 9 10 11; do
-    live=""
-    for p in "$@" $(in_root); do
-      alive "$p" && live="$live $p"
-    done
-    [ -z "$live" ] && return 0
-    for p in $live; do
-      if [ "$i" -le 10 ]; then kill -TERM -- "-$p" "$p"; else kill -KILL -- "-$p" "$p"; fi
-    done 2>/dev/null
-    sleep 1
-  done
-}
-mounts() { awk -v r="$root/" 'index($2, r) == 1 { print $2 }' /proc/self/mounts; }
-# Unmounts everything under the system, the last mounted first; lazily only
-# when plain unmounting fails three times.
-unmount_all() {
-  local m i
-  for i in 1 2 3 4; do
-    [ -z "$(mounts)" ] && return 0
-    for m in $(mounts | tac); do
-      if [ "$i" -le 3 ]; then umount "$m"; else umount -l "$m"; fi
-    done 2>/dev/null
-    sleep 1
-  done
-  [ -z "$(mounts)" ]
 }
 
 finish() {
