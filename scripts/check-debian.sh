@@ -74,16 +74,6 @@ summary=""
 # shellcheck source=scripts/lib/debian-system.sh
 . "$(dirname "$0")/lib/debian-system.sh"
 say() { echo "$name: $*" >&2; }
-since() {
-  local s=$(($(date +%s) - $1))
-  printf '%dm%02ds' $((s / 60)) $((s % 60))
-}
-# Ends the run; the exit trap cleans up and prints the verdict.
-fail() {
-  failure="$1${log:+ (log: $log)}"
-  [ -s "$log" ] && tail -n 30 "$log" >&2
-  exit 1
-}
 # Starts "$@" in a session of its own, output to $log; $job is its pid and
 # its process group.
 spawn() {

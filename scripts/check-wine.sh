@@ -72,16 +72,6 @@ sweep=1         # stop also ends everything running in the system
 # shellcheck source=scripts/lib/debian-system.sh
 . "$(dirname "$0")/lib/debian-system.sh"
 say() { echo "$name: $*" >&2; }
-since() {
-  local s=$(($(date +%s) - $1))
-  printf '%dm%02ds' $((s / 60)) $((s % 60))
-}
-# Ends the run; the exit trap cleans up and prints the verdict.
-fail() {
-  failure="$1${log:+ (log: $log)}"
-  [ -s "$log" ] && tail -n 30 "$log" >&2
-  exit 1
-}
 # Starts "$@" in a session of its own, output to $log; $job is its pid and
 # its process group.
 spawn() {
@@ -161,13 +151,7 @@ phase="setting up the system"
 log=$work/setup.log
 (
   set -ex
-  mount -t proc proc "$root/proc"
-  mount -t sysfs sysfs "$root/sys"
-  # As a slave, so that no unmount here ever reaches the host's /dev.
-  mount --rbind /dev "$root/dev"
-  mount --make-rslave "$root/dev"
-  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
-  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
+  mount_system
   mkdir -p "$root/opt/check/tests/windows" "$root/opt/check/tests/session"
   cp "$source_dir"/tests/windows/*.py "$root/opt/check/tests/windows/"
   cp "$source_dir"/tests/session/*.py "$root/opt/check/tests/session/"

@@ -85,15 +85,6 @@ sweep=1
 # shellcheck source=scripts/lib/debian-system.sh
 . "$scripts/lib/debian-system.sh"
 say() { echo "$name: $*" >&2; }
-since() {
-  local s=$(($(date +%s) - $1))
-  printf '%dm%02ds' $((s / 60)) $((s % 60))
-}
-fail() {
-  failure="$1${log:+ (log: $log)}"
-  [ -s "$log" ] && tail -n 30 "$log" >&2
-  exit 1
-}
 work=$(mktemp -d "${TMPDIR:-/var/tmp}/vostrel-release.XXXXXX") || exit 2
 
 # Ends what runs in the current system and removes it, unless a mount

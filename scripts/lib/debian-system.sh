@@ -3,6 +3,17 @@
 # runs there and undoing the mounts, so that nothing is deleted while a
 # mount remains. $sweep=1 makes stop also end everything running in $root.
 
+since() { # start time: the minutes and seconds since
+  local s=$(($(date +%s) - $1))
+  printf '%dm%02ds' $((s / 60)) $((s % 60))
+}
+# Ends the run, saying what failed and showing the end of the step's $log;
+# the caller's exit trap cleans up and prints the verdict.
+fail() {
+  failure="$1${log:+ (log: $log)}"
+  [ -s "$log" ] && tail -n 30 "$log" >&2
+  exit 1
+}
 alive() { # pid: running and not a zombie
   local state
   state=$(sed -n 's/^.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null)
@@ -47,6 +58,17 @@ unmount_all() {
   [ -z "$(mounts)" ]
 }
 
+# Mounts under $root what a running system has mounted.
+mount_system() {
+  mount -t proc proc "$root/proc"
+  mount -t sysfs sysfs "$root/sys"
+  # As a slave, so that no unmount here ever reaches the host's /dev.
+  mount --rbind /dev "$root/dev"
+  mount --make-rslave "$root/dev"
+  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
+  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
+}
+
 # Makes the bootstrapped system under $root one a user logs into: the host's
 # name resolution, a user "user" (uid 1000) with passwordless sudo, and what
 # a running system has mounted.
@@ -58,12 +80,6 @@ prepare_system() {
   chroot "$root" useradd --create-home --uid 1000 --user-group --shell /bin/bash user
   echo 'user ALL=(ALL:ALL) NOPASSWD: ALL' >"$root/etc/sudoers.d/user"
   chmod 0440 "$root/etc/sudoers.d/user"
-  mount -t proc proc "$root/proc"
-  mount -t sysfs sysfs "$root/sys"
-  # As a slave, so that no unmount here ever reaches the host's /dev.
-  mount --rbind /dev "$root/dev"
-  mount --make-rslave "$root/dev"
-  mount -t tmpfs -o nosuid,nodev,mode=1777 tmpfs "$root/dev/shm"
-  mount -t tmpfs -o nosuid,nodev,mode=0755 tmpfs "$root/run"
+  mount_system
   mkdir -m 1777 "$root/run/lock"
 }
