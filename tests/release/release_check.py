@@ -165,6 +165,11 @@ def main():
               subprocess.run(["gpgv", "--keyring", keyring, sums + ".asc", sums],
                              capture_output=True, timeout=60).returncode == 0)
 
+        # As --verify has it: the rebuilt signed installer is not signed.
+        rebuilt = os.path.join(scratch, "rebuilt")
+        shutil.copytree(out, rebuilt)
+        shutil.copy(os.path.join(first, "unsigned-setup.exe"),
+                    os.path.join(rebuilt, f"{WINDOWS}-signed-setup.exe"))
         tampered = os.path.join(scratch, "tampered")
         shutil.copytree(out, tampered)
         with open(os.path.join(tampered, f"{WINDOWS}.zip"), "r+b") as f:
@@ -172,7 +177,7 @@ def main():
             byte = f.read(1)
             f.seek(1000)
             f.write(bytes([byte[0] ^ 0xFF]))
-        report = subprocess.run(["python3", os.path.join(SCRIPTS, "compare_release.py"), out,
+        report = subprocess.run(["python3", os.path.join(SCRIPTS, "compare_release.py"), rebuilt,
                                  tampered], capture_output=True, text=True, timeout=600)
         lines = dict(line.split(": ", 1) for line in report.stdout.splitlines())
         check("compare_release.py names the tampered zip and nothing else",
