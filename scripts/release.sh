@@ -35,6 +35,8 @@
 # differs, 2 usage.
 set -u
 umask 022
+# Names listed and sorted in one order, whatever the caller's locale.
+export LC_ALL=C
 
 usage() {
   echo "usage: $0 [--verify DIR] [OUT]" >&2
@@ -249,8 +251,11 @@ install_check() {
   chroot "$root" sh -c 'apt-get update -q && DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -q "$1" xvfb xauth xdotool' sh "/tmp/$deb" >>"$log" 2>&1 ||
     fail "apt-get install ./$deb on $release"
+  # In a network namespace of its own, the X server's abstract socket is out
+  # of reach of any other on the host, a second release's among them.
   # shellcheck disable=SC2016 # expanded in the system
-  timeout 300 chroot --userspec=user:user "$root" env -i HOME=/home/user PATH=/usr/bin:/bin \
+  timeout 300 unshare --net -- chroot --userspec=user:user "$root" \
+    env -i HOME=/home/user PATH=/usr/bin:/bin \
     xvfb-run -a sh -c 'vostrel & for _ in $(seq 120); do
       xdotool search --onlyvisible --name Vostrel && kill $! && exit 0; sleep 0.5; done
       exit 1' >>"$log" 2>&1 || fail "opening the window of $deb on $release"
@@ -289,4 +294,4 @@ else
 fi
 can_sign_pe || notes="$notes, Windows packages unsigned (no VOSTREL_SIGN_CERT or VOSTREL_SIGN_PKCS12)"
 cat "$out/SHA256SUMS" >&2
-verdict="$(wc -l <"$out/SHA256SUMS") files in $out$notes: $(awk '{ printf "%s%s %s", NR > 1 ? "; " : "", $2, $1 }' "$out/SHA256SUMS")"
+verdict="$(wc -l <"$out/SHA256SUMS") files in $out$notes: $(awk '{ printf "%s%s %s", (NR > 1 ? "; " : ""), $2, $1 }' "$out/SHA256SUMS")"
