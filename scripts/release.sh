@@ -177,7 +177,13 @@ build_in() {
     sign_windows || fail "signing the Windows packages"
   fi
   cp "$root"/home/user/out/* "$out/"
+  # The record lists what the system built: the installer as packed there.
   write_buildinfo "$number"
+  if [ -z "$verify" ] && [ -n "$signed_exe" ]; then
+    local setup=vostrel-$version-windows-x64-signed-setup.exe
+    mv "$out/$setup" "$work/setup.exe" && sign_pe "$work/setup.exe" "$out/$setup" ||
+      fail "signing the installer"
+  fi
   drop_system || fail "removing the $release system"
   say "Debian $number done in $(since "$t")"
 }
@@ -189,9 +195,10 @@ z = zipfile.ZipFile(sys.argv[1])
 open(sys.argv[2], "wb").write(z.read(next(n for n in z.namelist() if n.endswith("/vostrel.exe"))))' "$1" "$2"
 }
 
-# The signed packages hold the program signed; the installer is signed too.
-# With --verify, the signed program is the one DIR's signed zip holds, and
-# the installer is left unsigned, for comparing without its signature.
+# The signed packages hold the program signed; build_in then signs the
+# installer. With --verify, the signed program is the one DIR's signed zip
+# holds, and the installer is left unsigned, for comparing without its
+# signature.
 sign_windows() {
   local base=vostrel-$version-windows-x64 inside=/home/user/signed/vostrel.exe
   mkdir -p "$root/home/user/signed"
@@ -205,10 +212,7 @@ sign_windows() {
   chroot "$root" chown -R user:user /home/user/signed
   signed_exe=$inside
   say "packing the signed program"
-  build_as_user windows || return 1
-  [ -n "$verify" ] && return 0
-  mv "$root/home/user/out/$base-signed-setup.exe" "$work/setup.exe" &&
-    sign_pe "$work/setup.exe" "$root/home/user/out/$base-signed-setup.exe"
+  build_as_user windows
 }
 
 # What the system built with, as Debian's .buildinfo records it.
