@@ -21,6 +21,7 @@
 #include "data/program_icon.h"
 #include "window/command_button.h"
 #include "window/legible_text.h"
+#include "window/overflow_message.h"
 #include "window/price_box.h"
 #include "window/quantity_list.h"
 #include "window/window_description.h"
@@ -264,30 +265,10 @@ void Vostrel::AppendToOutput(std::string_view line) {
 }
 
 void Vostrel::ReportOverflow(ReportLine line) {
-  QString where;
-  switch (line) {
-    case ReportLine::Total:
-      where = FromUtf8(kTotalLabel);
-      break;
-    case ReportLine::Vat:
-      where = FromUtf8(kVatLabel);
-      break;
-    case ReportLine::Payable:
-      where = FromUtf8(kPayableLabel);
-      break;
-    default:
-      where = Label2[static_cast<std::size_t>(line)]->text();
-      break;
-  }
-  where = where.trimmed();
-  if (where.endsWith(u':')) {
-    where.chop(1);
-  }
-  QMessageBox::critical(this, FromUtf8(kCaption),
-                        QStringLiteral("Overflow: препълване при изчисляване на „%1“.\n"
-                                       "Сумата е извън допустимия обхват. Въведете по-малка цена и "
-                                       "изчислете отново.")
-                            .arg(where));
+  const auto row = static_cast<std::size_t>(line);
+  const std::string caption =
+      row < kRateRowCount ? Label2[row]->text().toStdString() : std::string();
+  QMessageBox::critical(this, FromUtf8(kCaption), FromUtf8(OverflowMessage(line, caption)));
 }
 
 }  // namespace vostrel::window

@@ -1,0 +1,42 @@
+#include "window/overflow_message.h"
+
+namespace vostrel::window {
+namespace {
+
+std::string_view Subject(ReportLine stoppedAt, std::string_view rowCaption) {
+  switch (stoppedAt) {
+    case ReportLine::Total:
+      return kTotalLabel;
+    case ReportLine::Vat:
+      return kVatLabel;
+    case ReportLine::Payable:
+      return kPayableLabel;
+    default:
+      return rowCaption;
+  }
+}
+
+std::string_view WithoutEnding(std::string_view label) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const auto first = label.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) {
+    return {};
+  }
+  label = label.substr(first, label.find_last_not_of(kBlanks) - first + 1);
+  if (label.ends_with(':')) {
+    label.remove_suffix(1);
+  }
+  return label;
+}
+
+}  // namespace
+
+std::string OverflowMessage(ReportLine stoppedAt, std::string_view rowCaption) {
+  const std::string_view subject = WithoutEnding(Subject(stoppedAt, rowCaption));
+  std::string message;
+  message.reserve(kOverflowOpening.size() + subject.size() + kOverflowClosing.size());
+  message.append(kOverflowOpening).append(subject).append(kOverflowClosing);
+  return message;
+}
+
+}  // namespace vostrel::window
