@@ -7,6 +7,8 @@
 #            a code-signed copy of that build's vostrel.exe, the packages that
 #            hold it instead, ...-windows-x64-signed.zip and
 #            ...-windows-x64-signed-setup.exe
+#   web      vostrel-VERSION-web.zip, the site scripts/build-web.sh writes,
+#            in a top folder vostrel-VERSION-web/
 # Two builds of one source write the same bytes, whatever their folder, the
 # builder's umask, locale, time zone and clock: every time stamp is
 # SOURCE_DATE_EPOCH, taken from the commit when unset, and the rest of the
@@ -14,11 +16,11 @@
 # this in fresh Debian systems; it installs what it needs as the two
 # commands do (with sudo unless root).
 #
-# Usage: scripts/build-release.sh OUT deb|windows...
+# Usage: scripts/build-release.sh OUT deb|windows|web...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -ge 2 ] || {
-  echo "usage: $0 OUT deb|windows..." >&2
+  echo "usage: $0 OUT deb|windows|web..." >&2
   exit 2
 }
 mkdir -p "$1"
@@ -57,10 +59,34 @@ build_windows() {
   say "wrote $out/$name.zip and $out/$name-setup.exe"
 }
 
+# A zip holds each entry's time, mode and order as the folder gave them: here
+# every entry is dated SOURCE_DATE_EPOCH, readable by all, in the order of
+# its name, with no extra fields.
+build_web() {
+  local name=vostrel-$version-web
+  ./scripts/build-web.sh
+  python3 - build/web "$name" "$out/$name.zip" <<'PYTHON'
+import os, sys, time, zipfile
+site, top, path = sys.argv[1:]
+stamp = time.gmtime(max(int(os.environ["SOURCE_DATE_EPOCH"]), 315532800))[:6]
+names = sorted(os.path.relpath(os.path.join(d, f), site)
+               for d, _, files in os.walk(site) for f in files)
+with zipfile.ZipFile(path, "w") as archive:
+    for name in names:
+        entry = zipfile.ZipInfo(f"{top}/{name}", stamp)
+        entry.external_attr = 0o100644 << 16
+        entry.compress_type = zipfile.ZIP_DEFLATED
+        with open(os.path.join(site, name), "rb") as f:
+            archive.writestr(entry, f.read(), compresslevel=9)
+PYTHON
+  say "wrote $out/$name.zip"
+}
+
 for kind; do
   case $kind in
     deb) build_deb ;;
     windows) build_windows ;;
+    web) build_web ;;
     *)
       echo "$0: no such release file kind: $kind" >&2
       exit 2

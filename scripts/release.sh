@@ -8,6 +8,7 @@
 #   vostrel_VERSION~deb13_amd64.deb          built on Debian 13 (Qt 6.8)
 #   vostrel-VERSION-windows-x64.zip          built on Debian 13, Qt 6.8
 #   vostrel-VERSION-windows-x64-setup.exe
+#   vostrel-VERSION-web.zip                  the web edition, built on Debian 13
 #   vostrel-VERSION-debNN.buildinfo          each system's release,
 #                                            architecture, packages and
 #                                            SOURCE_DATE_EPOCH
@@ -268,7 +269,7 @@ install_check() {
 }
 
 build_in bookworm 12 deb
-build_in trixie 13 deb windows
+build_in trixie 13 deb windows web
 if [ -z "$verify" ]; then
   install_check bookworm 12
   install_check trixie 13

@@ -44,6 +44,7 @@ ARTIFACTS = [
     f"{WINDOWS}-setup.exe",
     f"{WINDOWS}-signed.zip",
     f"{WINDOWS}-signed-setup.exe",
+    f"vostrel-{VERSION}-web.zip",
 ]
 
 failures = []
@@ -95,7 +96,7 @@ def build(folder, conditions, keys, epoch):
         finally:
             os.umask(old)
 
-    build_release("deb", "windows")
+    build_release("deb", "windows", "web")
     program = os.path.join(folder, "vostrel.exe")
     signed = os.path.join(folder, "vostrel-signed.exe")
     run(["python3", "-c", "import sys, zipfile; open(sys.argv[2], 'wb').write("
