@@ -277,7 +277,7 @@ void VostrelWindowTest::overflowKeepsTheWindowAndTheInputs() {
   QTest::mouseClick(window->Command1[0], Qt::LeftButton);
 
   QVERIFY2(message.contains(QStringLiteral("Overflow")), qPrintable(message));
-  QVERIFY2(message.contains(QStringLiteral("Брой MySQL бази данни")), qPrintable(message));
+  QVERIFY2(message.contains(QStringLiteral("„Брой MySQL бази данни“")), qPrintable(message));
   QVERIFY(window->isVisible());
   QCOMPARE(Output(), QStringLiteral("Дисково пространство {Mb]: 10\nБрой сайтове: 2\n"));
   QCOMPARE(window->List1[2]->ListIndex(), 11);
