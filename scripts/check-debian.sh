@@ -7,35 +7,41 @@
 #                      host, then ends the program;
 #   ./scripts/test.sh  to its end.
 # With --windows, it runs ./scripts/build-windows.sh between the two, so that
-# the test command also runs the Windows build's tests under Wine.
+# the test command also runs the Windows build's tests under Wine; with
+# --web, ./scripts/build-web.sh, so that it also runs the web edition's tests
+# in real browsers.
 # Progress goes to standard error, the commands' output to log files, and the
 # last line printed is the verdict. Exit status: 0 pass, 1 fail, 2 usage,
 # 128+N when ended by signal N. Whatever happens, it ends every process it
 # started and undoes its mounts; it deletes nothing while a mount remains.
 #
-# Usage, as root:  scripts/check-debian.sh [--keep] [--windows] RELEASE
+# Usage, as root:  scripts/check-debian.sh [--keep] [--windows] [--web] RELEASE
 #   RELEASE  bookworm, trixie or forky (or 12, 13, testing)
 #   --keep     keep the system and the logs (also KEEP=1)
 #   --windows  also build for Windows (as a new user, Qt from scratch)
+#   --web      also build the web edition
 # Environment: REPO, the repository to clone (default: this one); TMPDIR,
 # where the scratch directory goes (default /var/tmp); RUN_TIMEOUT and
-# TEST_TIMEOUT and WINDOWS_TIMEOUT in seconds (default 1200, 3600 and 7200).
+# TEST_TIMEOUT, WINDOWS_TIMEOUT and WEB_TIMEOUT in seconds (default 1200,
+# 3600, 7200 and 1800).
 # Needs Debian's archive; installs on the host whichever of mmdebstrap, xvfb,
 # xdotool, xauth and git is missing.
 set -u
 umask 022
 
 usage() {
-  echo "usage: $0 [--keep] [--windows] bookworm|trixie|forky|12|13|testing" >&2
+  echo "usage: $0 [--keep] [--windows] [--web] bookworm|trixie|forky|12|13|testing" >&2
   exit 2
 }
 case ${KEEP:-0} in "" | 0) keep=0 ;; *) keep=1 ;; esac
 release=""
 windows=0
+web=0
 for arg; do
   case $arg in
     --keep) keep=1 ;;
     --windows) windows=1 ;;
+    --web) web=1 ;;
     12 | bookworm) release=bookworm ;;
     13 | trixie) release=trixie ;;
     testing | forky) release=forky ;;
@@ -56,6 +62,7 @@ branch=$(git -C "$repo" symbolic-ref -q HEAD)
 run_timeout=${RUN_TIMEOUT:-1200}
 test_timeout=${TEST_TIMEOUT:-3600}
 windows_timeout=${WINDOWS_TIMEOUT:-7200}
+web_timeout=${WEB_TIMEOUT:-1800}
 
 name="check-debian $release"
 start=$(date +%s)
@@ -235,6 +242,18 @@ if [ "$windows" -eq 1 ]; then
   windows_summary=" Windows build made its packages after $(since "$t");"
 fi
 
+# The web edition, as a new user builds it.
+web_summary=""
+if [ "$web" -eq 1 ]; then
+  phase="web build"
+  log=$work/web.log
+  t=$(date +%s)
+  say "running ./scripts/build-web.sh (log: $log)"
+  spawn_as_user /home/user/vostrel ./scripts/build-web.sh
+  await_step "$web_timeout" "web build"
+  web_summary=" web build wrote its site after $(since "$t");"
+fi
+
 # The test command.
 phase="test command"
 log=$work/test.log
@@ -242,5 +261,5 @@ t=$(date +%s)
 say "window shown after $run_time; running ./scripts/test.sh (log: $log)"
 spawn_as_user /home/user/vostrel ./scripts/test.sh
 await_step "$test_timeout" "test command"
-summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$windows_summary"
+summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$windows_summary$web_summary"
 summary="$summary test command passed after $(since "$t")"
