@@ -174,6 +174,9 @@ async function xServer() {
 
 // The page's own readiness: the module has run Form_Load and answers clicks.
 const READY = () => performance.getEntriesByName("vostrel-ready").length > 0;
+// Two frames later the browser has rendered the page and acted on its
+// autofocus, which WebKit otherwise does amid the first key presses.
+const RENDERED = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
 
 // One engine's page, driven through puppeteer.
 class PuppeteerPage {
@@ -184,6 +187,7 @@ class PuppeteerPage {
   async open(url) {
     await this.page.goto(url);
     await this.page.waitForFunction(READY, { timeout: 20000 });
+    await this.run(RENDERED);
   }
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
   click(selector) { return this.page.click(selector); }
@@ -214,6 +218,7 @@ class WebDriverPage {
       check(Date.now() < deadline, "the page never became ready");
       await new Promise((done) => setTimeout(done, 100));
     }
+    await this.run(RENDERED);
   }
   run(fn, ...args) {
     return this.call("POST", "/execute/sync",
