@@ -7,7 +7,7 @@
 
 const fs = require("node:fs");
 const path = require("node:path");
-const { expectEqual, launch, run, serve, temporaryFolder } = require("./driver");
+const { Failure, expectEqual, launch, run, serve, temporaryFolder } = require("./driver");
 
 const STORAGE = async () => ({
   cookie: document.cookie,
@@ -25,9 +25,9 @@ run(90, async ({ site, tool }) => {
     { timeout: 20000 });
 
   await server.stop();
-  await page.page.reload();
+  await page.page.reload().catch(() => {});
   await page.page.waitForFunction(() => performance.getEntriesByName("vostrel-ready").length > 0,
-    { timeout: 20000 });
+    { timeout: 20000 }).catch(() => { throw new Failure("reloaded offline, the page never became ready"); });
   await page.click("#Command1_0");
   const last = await page.run(() => document.getElementById("Text1_0").value.split("\n")[6]);
   expectEqual(last, "Сума за плащане: 18,6", "the report's last line, offline");
