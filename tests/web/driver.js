@@ -27,7 +27,6 @@ const ROOT = path.resolve(__dirname, "..", "..");
 const CHROMIUM = "/usr/bin/chromium";
 const FIREFOX = "/usr/bin/firefox-esr";
 const WEBKIT_DRIVER = "/usr/bin/WebKitWebDriver";
-const MINIBROWSER_GLOB = /^webkit2gtk-4\.\d$/;
 // Headless, quiet, and with nothing fetched but the page.
 const CHROMIUM_FLAGS = ["--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
   "--disable-background-networking", "--disable-component-update", "--disable-sync"];
@@ -248,10 +247,18 @@ class WebDriverPage {
   }
 }
 
+// WebKitGTK's own browser, in its API version's folder of the library
+// directory (webkit2gtk-4.1, webkitgtk-6.0...), the newest first.
 function minibrowser() {
-  const lib = "/usr/lib/x86_64-linux-gnu";
-  const folder = fs.readdirSync(lib).filter((name) => MINIBROWSER_GLOB.test(name)).sort().pop();
-  return folder && path.join(lib, folder, "MiniBrowser");
+  const found = [];
+  for (const lib of fs.readdirSync("/usr/lib").filter((name) => name.includes("-linux-"))) {
+    for (const api of fs.readdirSync(path.join("/usr/lib", lib)).filter((name) => /^webkit2?gtk-/.test(name))) {
+      const program = path.join("/usr/lib", lib, api, "MiniBrowser");
+      if (fs.existsSync(program)) found.push(program);
+    }
+  }
+  check(found.length, "no MiniBrowser: scripts/install-deps.sh web-test installs WebKitGTK");
+  return found.sort().pop();
 }
 
 // Starts `engine` with a fresh profile, its language `language` ("bg",
