@@ -1,5 +1,6 @@
 // Compares the web page's start-up in headless Chromium with its floor: the
-// same page with no script (the site copied, its script element removed).
+// same page with no script (the site copied, its script element and any
+// preload of the module removed).
 // Each visit is a first one, in a fresh browser context (no cache, no
 // service worker), on localhost. Per visit:
 //   first paint   the paint timing's first-paint
@@ -24,7 +25,8 @@ const { launch, run, serve, temporaryFolder } = require("../../tests/web/driver"
 
 const GOAL = 1.10;
 const BYTES_GOAL = 100 * 1024;
-const SCRIPT_ELEMENT = /<script\b[^>]*><\/script>\n?/g;
+// The script, and any early fetch of the module for it.
+const SCRIPT_ELEMENT = /<script\b[^>]*><\/script>\n?|<link rel="(?:module)?preload"[^>]*>\n?/g;
 
 function option(name, fallback) {
   const at = process.argv.indexOf(name);
