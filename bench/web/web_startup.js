@@ -7,7 +7,9 @@
 //   ready / load  the page: its "vostrel-ready" mark, once the module is
 //                 instantiated and Form_Load has run, so Calculate answers;
 //                 the floor: the end of its load event
-//   transferred   the bytes the browser received for the visit
+//   transferred   the bytes the browser received for the visit (the local
+//                 server sends them as they are)
+//   gzip          the same files as a compressing server sends them (gzip -9)
 // Page and floor run interleaved after warm-up visits that are not counted;
 // the medians and the ratios page/floor are printed with the goal (ready at
 // most GOAL times the floor's load) met or not. Then the whole site, font
@@ -45,14 +47,21 @@ function floorOf(site) {
   return floor;
 }
 
-async function visit(browser, url, isPage) {
+const gzipSize = (file) => zlib.gzipSync(fs.readFileSync(file), { level: 9 }).length;
+
+async function visit(browser, url, folder, isPage) {
   const context = await browser.createBrowserContext();
   try {
     const tab = await context.newPage();
     const network = await tab.createCDPSession();
     await network.send("Network.enable");
     let transferred = 0;
+    let gzip = 0;
     network.on("Network.loadingFinished", ({ encodedDataLength }) => { transferred += encodedDataLength; });
+    network.on("Network.responseReceived", ({ response }) => {
+      const file = path.join(folder, new URL(response.url).pathname.replace(/\/$/, "/index.html"));
+      if (fs.existsSync(file)) gzip += gzipSize(file);
+    });
     await tab.goto(url, { waitUntil: "load" });
     if (isPage) {
       await tab.waitForFunction(() => performance.getEntriesByName("vostrel-ready").length > 0,
@@ -70,7 +79,7 @@ async function visit(browser, url, isPage) {
       ready: performance.getEntriesByName("vostrel-ready")[0]?.startTime
         ?? performance.getEntriesByType("navigation")[0].loadEventEnd,
     }));
-    return { ...timings, transferred };
+    return { ...timings, transferred, gzip };
   } finally {
     await context.close();
   }
@@ -95,17 +104,18 @@ function siteCompressed(site) {
 }
 
 const COLUMNS = [["paint", "first paint [ms]", 1], ["ready", "ready / load [ms]", 1],
-  ["transferred", "transferred [KB]", 1024]];
+  ["transferred", "transferred [KB]", 1024], ["gzip", "gzip [KB]", 1024]];
 const cell = (text) => String(text).padStart(20);
 
 run(60 + (ROUNDS + WARMUP) * 20, async ({ site, tool }) => {
-  const servers = { page: await serve(site), floor: await serve(floorOf(site)) };
+  const folders = { page: site, floor: floorOf(site) };
+  const servers = { page: await serve(folders.page), floor: await serve(folders.floor) };
   const { browser } = await launch(tool, "chromium", "bg");
   const samples = { page: [], floor: [] };
   for (let round = 0; round < WARMUP + ROUNDS; ++round) {
     const order = round % 2 ? ["floor", "page"] : ["page", "floor"];
     for (const name of order) {
-      const figures = await visit(browser, servers[name].url, name === "page");
+      const figures = await visit(browser, servers[name].url, folders[name], name === "page");
       if (round >= WARMUP) samples[name].push(figures);
     }
   }
