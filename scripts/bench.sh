@@ -12,3 +12,7 @@ cmake --build "$build" --target calc_bench
 # Then the start-up of the window against a bare Qt window; it takes its own
 # options, see scripts/bench-startup.sh.
 BUILD_DIR="$build" ./scripts/bench-startup.sh
+# And the web page's, where scripts/build-web.sh has built it.
+if [ -f build/web/index.html ]; then
+  ./scripts/bench-web.sh
+fi

@@ -7,6 +7,10 @@
 #                          and running them under Wine (scripts/build-windows.sh)
 #   install-deps.sh release  that, and what checks a release: the signing
 #                          tools, a fake clock, diffoscope (tests/release/)
+#   install-deps.sh web-test  the browsers and the screen reader the web
+#                          page's tests and benchmark drive (tests/web/,
+#                          bench/web/); their npm tools come apart, from
+#                          scripts/install-web-test-tools.sh
 # Safe to run again: when nothing is missing it neither updates the package
 # lists nor installs anything. Every name is one Debian 12, 13 and testing
 # all carry (libclang-rt-dev follows the release's default clang).
@@ -59,13 +63,28 @@ release_packages="
   lintian osslsigncode gnupg faketime diffoscope-minimal
 "
 
+# Debian's Chromium, Firefox ESR and WebKitGTK (its WebDriver brings
+# MiniBrowser); an X server for WebKit and Orca, which hears Firefox over the
+# session and accessibility buses; the page's fallback font; the Bulgarian
+# locale WebKit takes its language from; Node.js and npm for the driver and
+# its tools, where no Node.js or npm is on PATH already (one from elsewhere
+# will do).
+web_test_packages="
+  chromium firefox-esr webkit2gtk-driver
+  xvfb xauth xdotool dbus-bin dbus-daemon at-spi2-core orca python3
+  fonts-liberation2 locales-all
+"
+command -v node >/dev/null 2>&1 || web_test_packages="$web_test_packages nodejs"
+command -v npm >/dev/null 2>&1 || web_test_packages="$web_test_packages npm"
+
 case $purpose in
   run) packages=$run_packages ;;
   test) packages="$run_packages $test_packages" ;;
   windows) packages=$windows_packages ;;
   release) packages="$run_packages $windows_packages $release_packages" ;;
+  web-test) packages=$web_test_packages ;;
   *)
-    echo "usage: $0 [run|test|windows|release]" >&2
+    echo "usage: $0 [run|test|windows|release|web-test]" >&2
     exit 2
     ;;
 esac

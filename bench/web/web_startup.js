@@ -1,0 +1,141 @@
+// Compares the web page's start-up in headless Chromium with its floor: the
+// same page with no script (the site copied, its script element and any
+// preload of the module removed).
+// Each visit is a first one, in a fresh browser context (no cache, no
+// service worker), on localhost. Per visit:
+//   first paint   the paint timing's first-paint
+//   ready / load  the page: its "vostrel-ready" mark, once the module is
+//                 instantiated and Form_Load has run, so Calculate answers;
+//                 the floor: the end of its load event
+//   transferred   the bytes the browser received for the visit (the local
+//                 server sends them as they are)
+//   gzip          the same files as a compressing server sends them (gzip -9)
+// Page and floor run interleaved after warm-up visits that are not counted;
+// the medians and the ratios page/floor are printed with the goal (ready at
+// most GOAL times the floor's load) met or not. Then the whole site, font
+// and icons included (a first visit's service worker fetches all of it),
+// compressed as a server would send it, against BYTES_GOAL.
+//
+// Usage: node bench/web/web_startup.js [--rounds N] [--warmup N]
+//          [--site DIR] [--tools DIR]       (scripts/bench-web.sh runs it)
+"use strict";
+
+const fs = require("node:fs");
+const path = require("node:path");
+const zlib = require("node:zlib");
+const { launch, run, serve, temporaryFolder } = require("../../tests/web/driver");
+
+const GOAL = 1.10;
+const BYTES_GOAL = 100 * 1024;
+// The script, and any early fetch of the module for it.
+const SCRIPT_ELEMENT = /<script\b[^>]*><\/script>\n?|<link rel="(?:module)?preload"[^>]*>\n?/g;
+
+function option(name, fallback) {
+  const at = process.argv.indexOf(name);
+  if (at < 0) return fallback;
+  const [, value] = process.argv.splice(at, 2);
+  return Number(value);
+}
+const ROUNDS = option("--rounds", 20);
+const WARMUP = option("--warmup", 2);
+
+function floorOf(site) {
+  const floor = temporaryFolder("floor");
+  fs.cpSync(site, floor, { recursive: true });
+  const page = path.join(floor, "index.html");
+  fs.writeFileSync(page, fs.readFileSync(page, "utf8").replace(SCRIPT_ELEMENT, ""));
+  return floor;
+}
+
+const gzipSize = (file) => zlib.gzipSync(fs.readFileSync(file), { level: 9 }).length;
+
+async function visit(browser, url, folder, isPage) {
+  const context = await browser.createBrowserContext();
+  try {
+    const tab = await context.newPage();
+    const network = await tab.createCDPSession();
+    await network.send("Network.enable");
+    let transferred = 0;
+    let gzip = 0;
+    network.on("Network.loadingFinished", ({ encodedDataLength }) => { transferred += encodedDataLength; });
+    network.on("Network.responseReceived", ({ response }) => {
+      const file = path.join(folder, new URL(response.url).pathname.replace(/\/$/, "/index.html"));
+      if (fs.existsSync(file)) gzip += gzipSize(file);
+    });
+    await tab.goto(url, { waitUntil: "load" });
+    if (isPage) {
+      await tab.waitForFunction(() => performance.getEntriesByName("vostrel-ready").length > 0,
+        { timeout: 20000 });
+    }
+    // A page with no script may first paint after its load event.
+    const timings = await tab.evaluate(async () => ({
+      paint: await new Promise((resolve) => {
+        new PerformanceObserver((entries) => {
+          const paint = entries.getEntriesByName("first-paint")[0];
+          if (paint) resolve(paint.startTime);
+        }).observe({ type: "paint", buffered: true });
+        setTimeout(() => resolve(NaN), 5000);
+      }),
+      ready: performance.getEntriesByName("vostrel-ready")[0]?.startTime
+        ?? performance.getEntriesByType("navigation")[0].loadEventEnd,
+    }));
+    return { ...timings, transferred, gzip };
+  } finally {
+    await context.close();
+  }
+}
+
+function median(values) {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = Math.floor(sorted.length / 2);
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+}
+
+function siteCompressed(site) {
+  let gzip = 0;
+  let brotli = 0;
+  for (const name of fs.readdirSync(site)) {
+    const data = fs.readFileSync(path.join(site, name));
+    gzip += zlib.gzipSync(data, { level: 9 }).length;
+    brotli += zlib.brotliCompressSync(data, { params: {
+      [zlib.constants.BROTLI_PARAM_QUALITY]: 11, [zlib.constants.BROTLI_PARAM_SIZE_HINT]: data.length } }).length;
+  }
+  return { gzip, brotli };
+}
+
+const COLUMNS = [["paint", "first paint [ms]", 1], ["ready", "ready / load [ms]", 1],
+  ["transferred", "transferred [KB]", 1024], ["gzip", "gzip [KB]", 1024]];
+const cell = (text) => String(text).padStart(20);
+
+run(60 + (ROUNDS + WARMUP) * 20, async ({ site, tool }) => {
+  const folders = { page: site, floor: floorOf(site) };
+  const servers = { page: await serve(folders.page), floor: await serve(folders.floor) };
+  const { browser } = await launch(tool, "chromium", "bg");
+  const samples = { page: [], floor: [] };
+  for (let round = 0; round < WARMUP + ROUNDS; ++round) {
+    const order = round % 2 ? ["floor", "page"] : ["page", "floor"];
+    for (const name of order) {
+      const figures = await visit(browser, servers[name].url, folders[name], name === "page");
+      if (round >= WARMUP) samples[name].push(figures);
+    }
+  }
+
+  const medians = Object.fromEntries(Object.entries(samples).map(([name, runs]) =>
+    [name, Object.fromEntries(COLUMNS.map(([key]) => [key, median(runs.map((r) => r[key]))]))]));
+  console.log(`Web page start-up in headless Chromium, first visits on localhost, ${WARMUP} warm-up `
+    + `rounds, page and floor interleaved\nmedians of ${ROUNDS} visits each`);
+  console.log("".padEnd(22) + COLUMNS.map(([, title]) => cell(title)).join(""));
+  for (const [name, label] of [["floor", "floor (no script)"], ["page", "page"]]) {
+    console.log(label.padEnd(22) + COLUMNS.map(([key, , scale]) =>
+      cell((medians[name][key] / scale).toFixed(1))).join(""));
+  }
+  const ratios = COLUMNS.map(([key]) => medians.page[key] / medians.floor[key]);
+  console.log("ratio page/floor".padEnd(22) + ratios.map((r) => cell(r.toFixed(3))).join(""));
+  console.log(`goal ratio <= ${GOAL.toFixed(2)}`.padEnd(22) + COLUMNS.map(([key], i) =>
+    cell(key === "ready" ? (ratios[i] <= GOAL ? "met" : "NOT MET") : "")).join(""));
+
+  const { gzip, brotli } = siteCompressed(site);
+  const kb = (bytes) => (bytes / 1024).toFixed(1);
+  console.log(`\nthe whole site, compressed: gzip -9 ${kb(gzip)} KB, brotli ${kb(brotli)} KB; `
+    + `goal <= ${kb(BYTES_GOAL)} KB: ${gzip <= BYTES_GOAL ? "met" : "NOT MET"} (gzip)`);
+});
