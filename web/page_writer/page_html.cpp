@@ -51,6 +51,10 @@ void WriteHead(std::ostream& html, const PageIdentity& identity) {
           "<link rel=\"apple-touch-icon\" href=\"vostrel-180.png\">\n"
           "<link rel=\"manifest\" href=\"manifest.webmanifest\">\n"
           "<link rel=\"stylesheet\" href=\"vostrel.css\">\n"
+          // The module is fetched while the loader is: the loader would ask
+          // for it only once it runs.
+          "<link rel=\"preload\" href=\"vostrel.wasm\" as=\"fetch\" type=\"application/wasm\" "
+          "crossorigin>\n"
           "<script src=\"vostrel.js\" defer></script>\n"
           "</head>\n";
 }
