@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "calc/decimal_conversion.h"
+
 namespace vostrel {
 namespace {
 
@@ -15,12 +17,12 @@ struct Decimal {
   int exponent = 0;
 };
 
-// std::to_chars in scientific form with 14 digits after the point gives the
-// 15 correctly rounded significant digits, "d.ddddddddddddddde±x".
-Decimal Decompose(double magnitude, std::array<char, 32>& buffer, std::array<char, 16>& digits) {
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::scientific, kSignificantDigits - 1);
-  const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+// Scientific form with 14 digits after the point gives the 15 correctly
+// rounded significant digits, "d.ddddddddddddddde±x".
+Decimal Decompose(double magnitude, DecimalConversion conversion,
+                  std::array<char, kMaxScientificLength>& buffer, std::array<char, 16>& digits) {
+  const std::string_view text =
+      WriteScientific(magnitude, kSignificantDigits - 1, buffer, conversion);
   const std::size_t marker = text.find('e');
 
   std::size_t count = 0;
@@ -82,6 +84,11 @@ void AppendPlainForm(std::string& out, const Decimal& d, std::string_view separa
 }  // namespace
 
 std::string FormatAmount(double amount, std::string_view decimalSeparator) {
+  return FormatAmount(amount, decimalSeparator, WritingConversions().front());
+}
+
+std::string FormatAmount(double amount, std::string_view decimalSeparator,
+                         DecimalConversion conversion) {
   if (std::isnan(amount)) {
     return "NaN";
   }
@@ -92,9 +99,9 @@ std::string FormatAmount(double amount, std::string_view decimalSeparator) {
     return "0";  // both zeros
   }
 
-  std::array<char, 32> buffer{};
+  std::array<char, kMaxScientificLength> buffer{};
   std::array<char, 16> digits{};
-  const Decimal d = Decompose(std::fabs(amount), buffer, digits);
+  const Decimal d = Decompose(std::fabs(amount), conversion, buffer, digits);
 
   std::string out;
   if (amount < 0) {
