@@ -7,6 +7,8 @@
 #                          and running them under Wine (scripts/build-windows.sh)
 #   install-deps.sh release  that, and what checks a release: the signing
 #                          tools, a fake clock, diffoscope (tests/release/)
+#   install-deps.sh web    building the web edition and running its tests
+#                          under Node (scripts/build-web.sh)
 # Safe to run again: when nothing is missing it neither updates the package
 # lists nor installs anything. Every name is one Debian 12, 13 and testing
 # all carry (libclang-rt-dev follows the release's default clang).
@@ -59,13 +61,20 @@ release_packages="
   lintian osslsigncode gnupg faketime diffoscope-minimal
 "
 
+# Emscripten (with its clang, binaryen and acorn), Node for its tools and the
+# tests, GoogleTest's source to compile with it.
+web_packages="
+  cmake ninja-build emscripten nodejs googletest
+"
+
 case $purpose in
   run) packages=$run_packages ;;
   test) packages="$run_packages $test_packages" ;;
   windows) packages=$windows_packages ;;
   release) packages="$run_packages $windows_packages $release_packages" ;;
+  web) packages=$web_packages ;;
   *)
-    echo "usage: $0 [run|test|windows|release]" >&2
+    echo "usage: $0 [run|test|windows|release|web]" >&2
     exit 2
     ;;
 esac
