@@ -6,9 +6,11 @@
 //   kStandardLibrary  std::from_chars and std::to_chars; GCC's library has
 //                     both, libc++ gained writing in LLVM 15 and reading in 20,
 //                     so the Emscripten releases in Debian lack one or both;
-//   kCLibrary         strtod and snprintf, correctly rounded in glibc, in
-//                     MinGW-w64's own stdio and in Emscripten's musl.
-// Every build has the C library's way, so the tests prove it natively too;
+//   kPortable         exact integer arithmetic for the usual amounts, and the
+//                     C library's strtod and snprintf for the rest, correctly
+//                     rounded in glibc, MinGW-w64's own stdio and Emscripten's
+//                     musl (calc/portable_decimal.h).
+// Every build has the portable way, so the tests prove it natively too;
 // ReadNumber and FormatAmount use the standard library's where it has it.
 //
 //   ReadDecimal("1.5", ...)           -> 1.5
@@ -28,10 +30,10 @@
 
 namespace vostrel {
 
-enum class DecimalConversion : std::uint8_t { kStandardLibrary, kCLibrary };
+enum class DecimalConversion : std::uint8_t { kStandardLibrary, kPortable };
 
 // The ways this build can read and write, the one ReadNumber and FormatAmount
-// use first. Asked for a way it lacks, a function below takes the C library's.
+// use first. Asked for a way it lacks, a function below takes the portable one.
 [[nodiscard]] std::span<const DecimalConversion> ReadingConversions();
 [[nodiscard]] std::span<const DecimalConversion> WritingConversions();
 

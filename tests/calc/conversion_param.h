@@ -11,7 +11,7 @@
 namespace vostrel {
 
 inline std::string ConversionName(const testing::TestParamInfo<DecimalConversion>& info) {
-  return info.param == DecimalConversion::kStandardLibrary ? "StandardLibrary" : "CLibrary";
+  return info.param == DecimalConversion::kStandardLibrary ? "StandardLibrary" : "Portable";
 }
 
 }  // namespace vostrel
