@@ -4,12 +4,13 @@
 //
 // Each has two ways to be done, with the same results bit for bit:
 //   kStandardLibrary  std::from_chars and std::to_chars; GCC's library has
-//                     both, libc++ gained writing in LLVM 15 and reading in 20,
-//                     so the Emscripten releases in Debian lack one or both;
+//                     both, libc++ reads doubles only from LLVM 20 on: the
+//                     Emscripten of Debian 12 (3.1.6) has neither, that of
+//                     Debian 13 (3.1.69) writing alone;
 //   kPortable         exact integer arithmetic for the usual amounts, and the
-//                     C library's strtod and snprintf for the rest, correctly
-//                     rounded in glibc, MinGW-w64's own stdio and Emscripten's
-//                     musl (calc/portable_decimal.h).
+//                     C library's strtod and snprintf for the rest, which
+//                     glibc and Emscripten's musl round correctly
+//                     (calc/portable_decimal.h).
 // Every build has the portable way, so the tests prove it natively too;
 // ReadNumber and FormatAmount use the standard library's where it has it.
 //
