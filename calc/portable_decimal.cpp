@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace vostrel {
@@ -49,17 +50,26 @@ struct Significant {
 };
 
 Significant Scan(std::string_view chars) {
-  const std::size_t marker = std::min(chars.find('e'), chars.size());
-  const std::string_view mantissa = chars.substr(0, marker);
-  const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-  const std::size_t first = mantissa.find_first_of("123456789");
-  if (first == std::string_view::npos) {
+  constexpr std::size_t kNone = std::string_view::npos;
+  std::size_t point = kNone;
+  std::size_t first = kNone;  // the first digit that is not 0
+  std::size_t last = kNone;   // and the last
+  std::size_t i = 0;
+  for (; i < chars.size() && chars[i] != 'e'; ++i) {
+    if (chars[i] == '.') {
+      point = i;
+    } else if (chars[i] != '0') {
+      first = std::min(first, i);
+      last = i;
+    }
+  }
+  if (first == kNone) {
     return {};
   }
-  const std::size_t last = mantissa.find_last_of("123456789");
+  point = std::min(point, i);
 
   std::int64_t written = 0;
-  std::size_t i = marker + 1;
+  ++i;  // the "e", if any
   const bool negative = i < chars.size() && chars[i] == '-';
   if (i < chars.size() && (chars[i] == '-' || chars[i] == '+')) {
     ++i;
@@ -71,7 +81,7 @@ Significant Scan(std::string_view chars) {
   }
 
   Significant out;
-  out.digits = mantissa.substr(first, last - first + 1);
+  out.digits = chars.substr(first, last - first + 1);
   const bool pointInside = first < point && point < last;
   out.count = static_cast<std::int64_t>(out.digits.size()) - (pointInside ? 1 : 0);
   // The place of the last significant digit.
@@ -132,12 +142,17 @@ std::optional<Rounded> RoundExactly(double value, int count) {
   if (!(value > 0.0) || count < 1 || count >= static_cast<int>(kPowersOfTen.size())) {
     return std::nullopt;
   }
-  int binaryExponent = 0;
-  const double fraction = std::frexp(value, &binaryExponent);
-  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  const int k = binaryExponent - 53;
-  // floor(log10(2^(binaryExponent-1))): the decimal exponent or one less.
-  int exponent = ((binaryExponent - 1) * 78913) >> 18;
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  const auto biased = static_cast<int>(bits >> 52);  // no sign: value > 0
+  if (biased == 0) {
+    return std::nullopt;  // subnormal, far below the magnitudes covered
+  }
+  constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << 52;
+  const std::uint64_t m = (bits & (kHiddenBit - 1)) | kHiddenBit;
+  const int k = biased - 1075;
+  // floor(log10(2^(biased-1023))): the decimal exponent or one less.
+  int exponent = ((biased - 1023) * 78913) >> 18;
   const std::uint64_t lowest = kPowersOfTen[static_cast<std::size_t>(count - 1)];
   const std::uint64_t limit = kPowersOfTen[static_cast<std::size_t>(count)];
 
