@@ -3,8 +3,9 @@
 # (bench/fee_report_timing/) optimised both natively (the bench preset) and
 # as WebAssembly (the web-bench preset), from one source with the same -O3,
 # runs the two interleaved, and prints the medians and the ratio Node/native
-# against the goal of at most 2.00. Each run reports its own median of 31
-# samples; the figures printed are the medians over the runs.
+# against the goal of at most 2.00. Each run reports the 10th percentile of
+# its 201 short samples (see the program); the figures printed are the
+# medians over the runs.
 # Usage: scripts/bench-web.sh [--rounds N]   (default 9)
 # BUILD_DIR picks another native build directory (build/bench).
 set -eu
