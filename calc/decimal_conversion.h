@@ -6,13 +6,14 @@
 //   kStandardLibrary  std::from_chars and std::to_chars; GCC's library has
 //                     both, libc++ reads doubles only from LLVM 20 on: the
 //                     Emscripten of Debian 12 (3.1.6) has neither, that of
-//                     Debian 13 (3.1.69) writing alone;
+//                     Debian 13 (3.1.69) writing alone, testing's (6.0) both;
 //   kPortable         exact integer arithmetic for the usual amounts, and the
 //                     C library's strtod and snprintf for the rest, which
 //                     glibc and Emscripten's musl round correctly
 //                     (calc/portable_decimal.h).
-// Every build has the portable way, so the tests prove it natively too;
-// ReadNumber and FormatAmount use the standard library's where it has it.
+// Every build has the portable way, so the tests prove it natively too.
+// ReadNumber and FormatAmount use the standard library's where it has it,
+// but under WebAssembly, where the portable way is the faster.
 //
 //   ReadDecimal("1.5", ...)           -> 1.5
 //   ReadDecimal("25e-1", ...)         -> 2.5
