@@ -1,6 +1,8 @@
 #include "calc/fee_report.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <string>
 
 #include "calc/format_amount.h"
@@ -46,12 +48,18 @@ std::optional<double> RowAmount(const RowInput& row) {
 
 ReportOutcome BuildFeeReport(const std::array<RowInput, kRateRowCount>& rows,
                              std::string_view decimalSeparator, const LineSink& sink) {
+  // One buffer for every line, filled by copies compiled here: the string's
+  // own appends are calls into the C++ library, which WebAssembly builds do
+  // not inline and which there cost more than the rest of the line.
   std::string line;
   const auto emit = [&](std::string_view opening, std::string_view gap, double amount) {
-    line.assign(opening);
-    line += gap;
-    line += FormatAmount(amount, decimalSeparator);
-    line += "\r\n";
+    const std::string text = FormatAmount(amount, decimalSeparator);
+    constexpr std::string_view kLineEnd = "\r\n";
+    line.resize(opening.size() + gap.size() + text.size() + kLineEnd.size());
+    char* out = line.data();
+    for (const std::string_view piece : {opening, gap, std::string_view(text), kLineEnd}) {
+      out = std::copy(piece.begin(), piece.end(), out);
+    }
     sink(line);
   };
 

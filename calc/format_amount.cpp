@@ -1,9 +1,13 @@
 #include "calc/format_amount.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <string>
+
+#include "calc/decimal_conversion.h"
 
 namespace vostrel {
 namespace {
@@ -15,12 +19,12 @@ struct Decimal {
   int exponent = 0;
 };
 
-// std::to_chars in scientific form with 14 digits after the point gives the
-// 15 correctly rounded significant digits, "d.ddddddddddddddde±x".
-Decimal Decompose(double magnitude, std::array<char, 32>& buffer, std::array<char, 16>& digits) {
-  const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                    std::chars_format::scientific, kSignificantDigits - 1);
-  const std::string_view text(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+// Scientific form with 14 digits after the point gives the 15 correctly
+// rounded significant digits, "d.ddddddddddddddde±x".
+Decimal Decompose(double magnitude, DecimalConversion conversion,
+                  std::array<char, kMaxScientificLength>& buffer, std::array<char, 16>& digits) {
+  const std::string_view text =
+      WriteScientific(magnitude, kSignificantDigits - 1, buffer, conversion);
   const std::size_t marker = text.find('e');
 
   std::size_t count = 0;
@@ -43,45 +47,87 @@ Decimal Decompose(double magnitude, std::array<char, 32>& buffer, std::array<cha
   return {std::string_view(digits.data(), count), exponent};
 }
 
-void AppendExponentForm(std::string& out, const Decimal& d, std::string_view separator) {
-  out += d.digits.front();
+// The longest text besides the separator: the exponent form's sign, 15
+// digits and "E-308"; the plain forms are shorter.
+constexpr std::size_t kMaxLengthWithoutSeparator = 1 + kSignificantDigits + 5;
+
+// Writes the text into a buffer sized in advance, on the stack unless the
+// separator is unusually long, so that a character costs a store rather than
+// a call into the library (which WebAssembly builds do not inline).
+class Writer {
+ public:
+  explicit Writer(std::size_t capacity) {
+    if (capacity > stack_.size()) {
+      heap_.resize(capacity);
+      data_ = heap_.data();
+    }
+  }
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  void Put(char c) { data_[size_++] = c; }
+  void Put(std::string_view s) {
+    std::copy(s.begin(), s.end(), data_ + size_);
+    size_ += s.size();
+  }
+  void Repeat(char c, std::size_t count) {
+    std::fill_n(data_ + size_, count, c);
+    size_ += count;
+  }
+  std::string Text() const { return {data_, size_}; }
+
+ private:
+  std::array<char, kMaxLengthWithoutSeparator + 8> stack_{};
+  std::string heap_;
+  char* data_ = stack_.data();
+  std::size_t size_ = 0;
+};
+
+void WriteExponentForm(Writer& out, const Decimal& d, std::string_view separator) {
+  out.Put(d.digits.front());
   if (d.digits.size() > 1) {
-    out += separator;
-    out += d.digits.substr(1);
+    out.Put(separator);
+    out.Put(d.digits.substr(1));
   }
-  out += 'E';
-  out += d.exponent < 0 ? '-' : '+';
+  out.Put('E');
+  out.Put(d.exponent < 0 ? '-' : '+');
   const int magnitude = std::abs(d.exponent);
-  if (magnitude < 10) {
-    out += '0';
+  if (magnitude >= 100) {
+    out.Put(static_cast<char>('0' + magnitude / 100));
   }
-  out += std::to_string(magnitude);
+  out.Put(static_cast<char>('0' + magnitude / 10 % 10));
+  out.Put(static_cast<char>('0' + magnitude % 10));
 }
 
-void AppendPlainForm(std::string& out, const Decimal& d, std::string_view separator) {
+void WritePlainForm(Writer& out, const Decimal& d, std::string_view separator) {
   const auto digitCount = static_cast<int>(d.digits.size());
   if (d.exponent < 0) {
-    out += '0';
-    out += separator;
-    out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
-    out += d.digits;
+    out.Put('0');
+    out.Put(separator);
+    out.Repeat('0', static_cast<std::size_t>(-d.exponent - 1));
+    out.Put(d.digits);
     return;
   }
   const int integerDigits = d.exponent + 1;
   if (digitCount <= integerDigits) {
-    out += d.digits;
-    out.append(static_cast<std::size_t>(integerDigits - digitCount), '0');
+    out.Put(d.digits);
+    out.Repeat('0', static_cast<std::size_t>(integerDigits - digitCount));
     return;
   }
   const auto split = static_cast<std::size_t>(integerDigits);
-  out += d.digits.substr(0, split);
-  out += separator;
-  out += d.digits.substr(split);
+  out.Put(d.digits.substr(0, split));
+  out.Put(separator);
+  out.Put(d.digits.substr(split));
 }
 
 }  // namespace
 
 std::string FormatAmount(double amount, std::string_view decimalSeparator) {
+  return FormatAmount(amount, decimalSeparator, WritingConversions().front());
+}
+
+std::string FormatAmount(double amount, std::string_view decimalSeparator,
+                         DecimalConversion conversion) {
   if (std::isnan(amount)) {
     return "NaN";
   }
@@ -92,22 +138,22 @@ std::string FormatAmount(double amount, std::string_view decimalSeparator) {
     return "0";  // both zeros
   }
 
-  std::array<char, 32> buffer{};
+  std::array<char, kMaxScientificLength> buffer{};
   std::array<char, 16> digits{};
-  const Decimal d = Decompose(std::fabs(amount), buffer, digits);
+  const Decimal d = Decompose(std::fabs(amount), conversion, buffer, digits);
 
-  std::string out;
+  Writer out(kMaxLengthWithoutSeparator + decimalSeparator.size());
   if (amount < 0) {
-    out += '-';
+    out.Put('-');
   }
   const auto digitsAfterSeparator = static_cast<int>(d.digits.size()) - 1 - d.exponent;
   if (d.exponent >= kSignificantDigits ||
       (d.exponent < 0 && digitsAfterSeparator > kSignificantDigits)) {
-    AppendExponentForm(out, d, decimalSeparator);
+    WriteExponentForm(out, d, decimalSeparator);
   } else {
-    AppendPlainForm(out, d, decimalSeparator);
+    WritePlainForm(out, d, decimalSeparator);
   }
-  return out;
+  return out.Text();
 }
 
 }  // namespace vostrel

@@ -22,10 +22,17 @@
 #include <string>
 #include <string_view>
 
+#include "calc/decimal_conversion.h"
+
 namespace vostrel {
 
 inline constexpr int kSignificantDigits = 15;
 
 [[nodiscard]] std::string FormatAmount(double amount, std::string_view decimalSeparator);
+
+// The same with the digits written the given way, which changes nothing but
+// lets the tests prove each way the build has.
+[[nodiscard]] std::string FormatAmount(double amount, std::string_view decimalSeparator,
+                                       DecimalConversion conversion);
 
 }  // namespace vostrel

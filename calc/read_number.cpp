@@ -1,9 +1,7 @@
 #include "calc/read_number.h"
 
-#include <charconv>
 #include <cstdint>
 #include <string>
-#include <system_error>
 
 namespace vostrel {
 namespace {
@@ -42,8 +40,8 @@ class Cursor {
 };
 
 // The number's characters without sign, blanks or leading zeros, in the form
-// std::from_chars takes, plus the decimal order of magnitude of its first
-// significant digit (which decides, when from_chars reports the value out of
+// ReadDecimal takes, plus the decimal order of magnitude of its first
+// significant digit (which decides, when ReadDecimal finds the value out of
 // range, whether it was too large or too small).
 struct Collected {
   std::string chars;
@@ -129,20 +127,20 @@ Collected Collect(std::string_view text) {
 }  // namespace
 
 std::optional<double> ReadNumber(std::string_view text) {
+  return ReadNumber(text, ReadingConversions().front());
+}
+
+std::optional<double> ReadNumber(std::string_view text, DecimalConversion conversion) {
   const Collected number = Collect(text);
   if (!number.anySignificantDigit) {
     return number.negative ? -0.0 : 0.0;
   }
 
   double magnitude = 0.0;
-  const char* first = number.chars.data();
-  const char* last = first + number.chars.size();
-  const auto [end, error] = std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (error == std::errc::result_out_of_range) {
-    if (number.leadingExponent >= 0) {
-      return std::nullopt;  // at least 1: it can only have been too large
-    }
-    magnitude = 0.0;
+  if (const std::optional<double> value = ReadDecimal(number.chars, conversion)) {
+    magnitude = *value;
+  } else if (number.leadingExponent >= 0) {
+    return std::nullopt;  // at least 1: it can only have been too large
   }
   return number.negative ? -magnitude : magnitude;
 }

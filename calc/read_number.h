@@ -26,10 +26,16 @@
 #include <optional>
 #include <string_view>
 
+#include "calc/decimal_conversion.h"
+
 namespace vostrel {
 
 // Reads the leading number of `text` (UTF-8). Returns nothing only when the
 // number is too large for a double: the overflow failure.
 [[nodiscard]] std::optional<double> ReadNumber(std::string_view text);
+
+// The same with the digits converted the given way, which changes nothing
+// but lets the tests prove each way the build has.
+[[nodiscard]] std::optional<double> ReadNumber(std::string_view text, DecimalConversion conversion);
 
 }  // namespace vostrel

@@ -15,7 +15,9 @@
 # at all. Fortification also needs an optimised build, so Debug has none.
 #
 # For Windows (MinGW), the linker's equivalents: ASLR with a 64-bit address
-# space and DEP.
+# space and DEP. WebAssembly (Emscripten) gets none: its machine keeps code
+# and return addresses outside the memory a program can write, its linker
+# takes none of these options, and the browser's sandbox is the boundary.
 include_guard(GLOBAL)
 include(CheckCXXCompilerFlag)
 
@@ -24,6 +26,10 @@ include(CheckCXXCompilerFlag)
 get_property(multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
 if(NOT multi_config AND NOT CMAKE_BUILD_TYPE)
   set(CMAKE_BUILD_TYPE Release CACHE STRING "Build type" FORCE)
+endif()
+
+if(EMSCRIPTEN)
+  return()
 endif()
 
 if(WIN32)

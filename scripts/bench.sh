@@ -12,7 +12,10 @@ cmake --build "$build" --target calc_bench
 # Then the start-up of the window against a bare Qt window; it takes its own
 # options, see scripts/bench-startup.sh.
 BUILD_DIR="$build" ./scripts/bench-startup.sh
-# And the web page's, where scripts/build-web.sh has built it.
+# And the web edition's, where scripts/build-web.sh has built it: the page's
+# start-up against the same page without its script, and the core under Node
+# against the core natively.
 if [ -f build/web/index.html ]; then
   ./scripts/bench-web.sh
+  ./scripts/bench-core-node.sh
 fi

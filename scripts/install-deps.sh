@@ -7,6 +7,8 @@
 #                          and running them under Wine (scripts/build-windows.sh)
 #   install-deps.sh release  that, and what checks a release: the signing
 #                          tools, a fake clock, diffoscope (tests/release/)
+#   install-deps.sh web    building the web edition and running its tests
+#                          under Node (scripts/build-web.sh)
 #   install-deps.sh web-test  the browsers and the screen reader the web
 #                          page's tests and benchmark drive (tests/web/,
 #                          bench/web/); their npm tools come apart, from
@@ -63,6 +65,15 @@ release_packages="
   lintian osslsigncode gnupg faketime diffoscope-minimal
 "
 
+# Emscripten (with its clang, binaryen and acorn), Node for its tools and the
+# tests, GoogleTest's source to compile with it; the host compiler for the
+# page writer, fontTools with Brotli to cut the font to a WOFF2, the icon
+# renderer and the font itself.
+web_packages="
+  cmake ninja-build g++ emscripten nodejs googletest
+  fonttools python3-brotli librsvg2-bin fonts-liberation2 python3
+"
+
 # Debian's Chromium, Firefox ESR and WebKitGTK (its WebDriver brings
 # MiniBrowser); an X server for WebKit and Orca, which hears Firefox over the
 # session and accessibility buses; the page's fallback font; the Bulgarian
@@ -82,9 +93,10 @@ case $purpose in
   test) packages="$run_packages $test_packages" ;;
   windows) packages=$windows_packages ;;
   release) packages="$run_packages $windows_packages $release_packages" ;;
+  web) packages=$web_packages ;;
   web-test) packages=$web_test_packages ;;
   *)
-    echo "usage: $0 [run|test|windows|release|web-test]" >&2
+    echo "usage: $0 [run|test|windows|release|web|web-test]" >&2
     exit 2
     ;;
 esac
