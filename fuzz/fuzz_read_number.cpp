@@ -2,7 +2,8 @@
 // ReadNumber agrees with the C library's strtod on the part of the text that
 // both understand, ignores blanks wherever they are, never yields a value
 // that is not finite, and that what FormatAmount writes reads back as the
-// amount rounded to 15 significant digits.
+// amount rounded to 15 significant digits; and that the portable conversions
+// (calc/decimal_conversion.h) give the same as the default ones.
 #include <cerrno>
 #include <cmath>
 #include <cstddef>
@@ -104,6 +105,8 @@ void CheckWritten(double v) {
     }
   }
   Require(vostrel::FormatAmount(v, ",") == withComma, "the separator changed more than the point");
+  Require(vostrel::FormatAmount(v, ".", vostrel::DecimalConversion::kPortable) == text,
+          "the portable writing differs");
 
   const std::optional<double> back = vostrel::ReadNumber(text);
   const std::optional<double> expected = RoundTo15Digits(v);
@@ -138,6 +141,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     spread += kBlanks[i % kBlanks.size()];
   }
   Require(Same(vostrel::ReadNumber(spread), value), "blanks between characters changed the number");
+  Require(Same(vostrel::ReadNumber(text, vostrel::DecimalConversion::kPortable), value),
+          "the portable reading differs");
 
   if (value) {
     CheckWritten(*value);
