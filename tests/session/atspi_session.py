@@ -15,9 +15,8 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 
-from sessions import Failure, end, start, wait_for, x_server
+from sessions import Failure, end, rerun_in_private_session, start, wait_for, x_server
 
 SESSION_SECONDS = 60
 
@@ -160,22 +159,8 @@ def main():
         if shutil.which(tool) is None:
             print(f"FAIL: {tool} is missing; scripts/install-deps.sh installs it", file=sys.stderr)
             return 1
-    runtime = tempfile.mkdtemp(prefix="vostrel-atspi-")
-    environment = {key: value for key, value in os.environ.items()
-                   if key not in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY",
-                                  "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    environment.update(XDG_RUNTIME_DIR=runtime, HOME=runtime)
-    session = start(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
-                     "--inside", os.path.abspath(sys.argv[1])], env=environment)
-    try:
-        return session.wait(timeout=SESSION_SECONDS + 15)
-    except subprocess.TimeoutExpired:
-        print("FAIL: the session outlived its time", file=sys.stderr)
-        return 1
-    finally:
-        end(session)
-        shutil.rmtree(runtime, ignore_errors=True)
-
+    return rerun_in_private_session(__file__, [os.path.abspath(sys.argv[1])], "vostrel-atspi-",
+                                    SESSION_SECONDS + 15, unset=("QT_QPA_PLATFORM",))
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -6,6 +6,7 @@ them, whatever happens, when its `with` block ends. Every wait is bounded.
 
 import contextlib
 import os
+import shutil
 import signal
 import subprocess
 import sys
@@ -56,6 +57,30 @@ def xdotool(environment, *arguments):
     nothing."""
     return subprocess.run(["xdotool", *arguments], env=environment, capture_output=True,
                           text=True, timeout=20, check=False).stdout
+
+
+def rerun_in_private_session(script, arguments, prefix, seconds, unset=()):
+    """Runs `script --inside ARGUMENTS...` again under a session bus
+    of its own (dbus-run-session), with a fresh RUNTIME folder as its
+    XDG_RUNTIME_DIR and HOME and none of our display or bus addresses nor
+    the variables in `unset`; returns its exit status, 1 if it outlives
+    `seconds`. The folder goes once the session has ended."""
+    runtime = tempfile.mkdtemp(prefix=prefix)
+    os.chmod(runtime, 0o700)
+    dropped = {"DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY",
+               *unset}
+    environment = {key: value for key, value in os.environ.items() if key not in dropped}
+    environment.update(XDG_RUNTIME_DIR=runtime, HOME=runtime)
+    session = start(["dbus-run-session", "--", sys.executable, os.path.abspath(script),
+                     "--inside", *arguments], env=environment)
+    try:
+        return session.wait(timeout=seconds)
+    except subprocess.TimeoutExpired:
+        print("FAIL: the session outlived its time", file=sys.stderr)
+        return 1
+    finally:
+        end(session)
+        shutil.rmtree(runtime, ignore_errors=True)
 
 
 @contextlib.contextmanager

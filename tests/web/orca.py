@@ -19,11 +19,11 @@ import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "session"))
-from sessions import Failure, end, start, wait_for, x_server, xdotool  # noqa: E402
+from sessions import (Failure, end, rerun_in_private_session, start, wait_for,  # noqa: E402
+                      x_server, xdotool)
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..")
 SESSION_SECONDS = 100
@@ -134,7 +134,7 @@ def main():
         signal.signal(signal.SIGALRM, time_out)
         signal.alarm(SESSION_SECONDS)
         try:
-            drive(arguments[1], arguments[2])
+            drive(arguments[1], os.environ["XDG_RUNTIME_DIR"])
         except Failure as failure:
             print(f"FAIL: {failure}", file=sys.stderr)
             return 1
@@ -152,23 +152,8 @@ def main():
             print(f"FAIL: {tool} is missing; scripts/install-deps.sh web-test installs it",
                   file=sys.stderr)
             return 1
-    work = tempfile.mkdtemp(prefix="vostrel-orca-")
-    os.chmod(work, 0o700)
-    environment = {key: value for key, value in os.environ.items()
-                   if key not in ("DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "DISPLAY",
-                                  "WAYLAND_DISPLAY", "MOZ_HEADLESS")}
-    environment.update(XDG_RUNTIME_DIR=work, HOME=work)
-    session = start(["dbus-run-session", "--", sys.executable, os.path.abspath(__file__),
-                     "--inside", site, work], env=environment)
-    try:
-        return session.wait(timeout=SESSION_SECONDS + 15)
-    except subprocess.TimeoutExpired:
-        print("FAIL: the session outlived its time", file=sys.stderr)
-        return 1
-    finally:
-        end(session)
-        shutil.rmtree(work, ignore_errors=True)
-
+    return rerun_in_private_session(__file__, [site], "vostrel-orca-", SESSION_SECONDS + 15,
+                                    unset=("MOZ_HEADLESS",))
 
 if __name__ == "__main__":
     sys.exit(main())
