@@ -75,6 +75,16 @@ mount_system() {
 prepare_system() {
   rm -f "$root/etc/resolv.conf"
   cp /etc/resolv.conf "$root/etc/resolv.conf"
+  # The host's own trust anchors, where its network asks for them (one that
+  # inspects TLS, on the way to npm's registry): Debian's ca-certificates
+  # takes them in when it is installed, or here if it already is.
+  if ls /usr/local/share/ca-certificates/*.crt >/dev/null 2>&1; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cp /usr/local/share/ca-certificates/*.crt "$root/usr/local/share/ca-certificates/"
+    if [ -x "$root/usr/sbin/update-ca-certificates" ]; then
+      chroot "$root" update-ca-certificates >/dev/null
+    fi
+  fi
   # As the installer leaves it; sudo looks the host's name up.
   printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n' "$(uname -n)" >"$root/etc/hosts"
   chroot "$root" useradd --create-home --uid 1000 --user-group --shell /bin/bash user
