@@ -151,7 +151,8 @@ log=$work/setup.log
   chown 1000:1000 "$cache"
   chroot "$root" chown -R user:user /home/user/.cache
   mount --bind "$cache" "$root/home/user/.cache/vostrel"
-  git -C "$source_dir" ls-files -z | tar -C "$source_dir" --null -T - -cf - |
+  # Tracked files as they are now; one deleted but not yet committed is left out.
+  git -C "$source_dir" ls-files -z | tar -C "$source_dir" --null --ignore-failed-read -T - -cf - |
     chroot --userspec=user:user "$root" sh -c 'mkdir /home/user/vostrel && tar -C /home/user/vostrel -xf -'
 ) >>"$log" 2>&1 || fail "setting up the system"
 
