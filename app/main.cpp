@@ -5,6 +5,10 @@
 #include "window/toolkit_language.h"
 #include "window/vostrel_window.h"
 
+#ifdef Q_OS_WIN
+#include "app/activate_after_first_paint.h"
+#endif
+
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vostrel"));
@@ -15,5 +19,8 @@ int main(int argc, char* argv[]) {
 
   vostrel::window::Vostrel window;
   window.show();
+#ifdef Q_OS_WIN
+  vostrel::app::ActivateAfterFirstPaint(window);
+#endif
   return QApplication::exec();
 }
