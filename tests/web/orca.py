@@ -122,7 +122,8 @@ def drive(site, work):
             count = hear(environment, log, "1 of 21", 10, count)
             for _ in range(8):
                 xdotool(environment, "key", "Tab")
-            count = hear(environment, log, "Изчисли push button", 20, count)
+            # Orca 43 calls it a "push button", Orca 48 a "button".
+            count = hear(environment, log, "Изчисли", 20, count)
             pressed = count
             xdotool(environment, "key", "space")
             hear(environment, log, PAYABLE, 10, count)
