@@ -95,7 +95,8 @@ function run(seconds, test) {
       console.log(`passed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
       return finish(0);
     })
-    .catch((error) => finish(1, error instanceof Failure ? `FAILED: ${error.message}` : error.stack));
+    .catch((error) => finish(1, error instanceof Failure ? `FAILED: ${error.message}`
+      : `${error.stack}${error.cause ? `\ncaused by: ${error.cause.stack ?? error.cause}` : ""}`));
 }
 
 function check(condition, message) {
@@ -177,6 +178,19 @@ const READY = () => performance.getEntriesByName("vostrel-ready").length > 0;
 // autofocus, which WebKit otherwise does amid the first key presses.
 const RENDERED = () => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
 
+// Waits, at most 20 s, until the page `page` opened is ready and rendered.
+// It asks again and again rather than through puppeteer's waitForFunction,
+// whose poller compiles the function with Function() inside the page: the
+// page's policy forbids that, and Firefox ESR 140 holds puppeteer to it.
+async function whenReady(page) {
+  const deadline = Date.now() + 20000;
+  while (!(await page.run(READY))) {
+    check(Date.now() < deadline, "the page never became ready");
+    await new Promise((done) => setTimeout(done, 100));
+  }
+  await page.run(RENDERED);
+}
+
 // One engine's page, driven through puppeteer.
 class PuppeteerPage {
   constructor(browser, page) {
@@ -185,8 +199,7 @@ class PuppeteerPage {
   }
   async open(url) {
     await this.page.goto(url);
-    await this.page.waitForFunction(READY, { timeout: 20000 });
-    await this.run(RENDERED);
+    await whenReady(this);
   }
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
   click(selector) { return this.page.click(selector); }
@@ -212,12 +225,7 @@ class WebDriverPage {
   }
   async open(url) {
     await this.call("POST", "/url", { url });
-    const deadline = Date.now() + 20000;
-    while (!(await this.run(READY))) {
-      check(Date.now() < deadline, "the page never became ready");
-      await new Promise((done) => setTimeout(done, 100));
-    }
-    await this.run(RENDERED);
+    await whenReady(this);
   }
   run(fn, ...args) {
     return this.call("POST", "/execute/sync",

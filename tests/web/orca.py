@@ -69,6 +69,16 @@ def hear(environment, log_path, words, seconds, after=0):
                   f"{spoken(log_path)[after:]}")
 
 
+def what_firefox_did(firefox, log_path, environment):
+    """Whether Firefox still runs, the windows it shows and its last words."""
+    state = "runs" if firefox.poll() is None else f"ended with status {firefox.returncode}"
+    windows = [xdotool(environment, "getwindowname", window).strip() for window in
+               xdotool(environment, "search", "--onlyvisible", "--name", ".").split()]
+    with open(log_path, encoding="utf-8", errors="replace") as log:
+        said = log.read()[-1500:]
+    return f"Firefox {state}, shows the windows {windows} and wrote:\n{said}"
+
+
 def drive(site, work):
     with x_server() as display:
         environment = dict(os.environ, DISPLAY=display, GNOME_ACCESSIBILITY="1")
@@ -92,11 +102,17 @@ def drive(site, work):
             with open(os.path.join(profile, "user.js"), "w", encoding="utf-8") as prefs:
                 for name, value in PREFERENCES.items():
                     prefs.write(f"user_pref({json.dumps(name)}, {json.dumps(value)});\n")
-            processes.append(start(["firefox-esr", "--no-remote", "--profile", profile, url],
-                                   env=environment, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL))
-            window = wait_for(lambda: xdotool(environment, "search", "--onlyvisible", "--name",
-                                              "Vostrel").split(), 40, "Firefox's window")[0]
+            firefox_log = os.path.join(work, "firefox.log")
+            with open(firefox_log, "w", encoding="utf-8") as output:
+                firefox = start(["firefox-esr", "--no-remote", "--profile", profile, url],
+                                env=environment, stdout=output, stderr=subprocess.STDOUT)
+            processes.append(firefox)
+            try:
+                window = wait_for(lambda: xdotool(environment, "search", "--onlyvisible",
+                                                  "--name", "Vostrel").split(), 40,
+                                  "Firefox's window")[0]
+            except Failure as failure:
+                raise Failure(f"{failure}; {what_firefox_did(firefox, firefox_log, environment)}")
             xdotool(environment, "windowfocus", "--sync", window)
             count = hear(environment, log, "Focus mode", 30)  # in the output box
 
@@ -106,7 +122,7 @@ def drive(site, work):
             count = hear(environment, log, "1 of 21", 10, count)
             for _ in range(8):
                 xdotool(environment, "key", "Tab")
-            # Orca 43 says "push button", Orca 48 "button".
+            # Orca 43 calls it a "push button", Orca 48 a "button".
             count = hear(environment, log, "Изчисли", 20, count)
             pressed = count
             xdotool(environment, "key", "space")
