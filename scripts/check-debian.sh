@@ -230,29 +230,21 @@ await_step() {
   wait "$job" || fail "$2: status $?"
 }
 
-# The Windows build, as a new user makes it.
-windows_summary=""
-if [ "$windows" -eq 1 ]; then
-  phase="Windows build"
-  log=$work/windows.log
+# A build the check was asked for, as a new user makes it, between the two
+# commands: optional_build NAME SCRIPT TIMEOUT WHAT-IT-MADE; adds its time
+# to $built.
+built=""
+optional_build() {
+  phase="$1 build"
+  log=$work/$2.log
   t=$(date +%s)
-  say "running ./scripts/build-windows.sh (log: $log)"
-  spawn_as_user /home/user/vostrel ./scripts/build-windows.sh
-  await_step "$windows_timeout" "Windows build"
-  windows_summary=" Windows build made its packages after $(since "$t");"
-fi
-
-# The web edition, as a new user builds it.
-web_summary=""
-if [ "$web" -eq 1 ]; then
-  phase="web build"
-  log=$work/web.log
-  t=$(date +%s)
-  say "running ./scripts/build-web.sh (log: $log)"
-  spawn_as_user /home/user/vostrel ./scripts/build-web.sh
-  await_step "$web_timeout" "web build"
-  web_summary=" web build wrote its site after $(since "$t");"
-fi
+  say "running ./scripts/$2.sh (log: $log)"
+  spawn_as_user /home/user/vostrel "./scripts/$2.sh"
+  await_step "$3" "$1 build"
+  built="$built $1 build $4 after $(since "$t");"
+}
+[ "$windows" -eq 0 ] || optional_build Windows build-windows "$windows_timeout" "made its packages"
+[ "$web" -eq 0 ] || optional_build web build-web "$web_timeout" "wrote its site"
 
 # The test command.
 phase="test command"
@@ -261,5 +253,5 @@ t=$(date +%s)
 say "window shown after $run_time; running ./scripts/test.sh (log: $log)"
 spawn_as_user /home/user/vostrel ./scripts/test.sh
 await_step "$test_timeout" "test command"
-summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$windows_summary$web_summary"
+summary="bootstrap $bootstrap_time; run command showed the window after $run_time;$built"
 summary="$summary test command passed after $(since "$t")"
