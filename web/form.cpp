@@ -7,33 +7,13 @@
 #include "calc/rate_sheet.h"
 #include "web/dom.h"
 #include "window/overflow_message.h"
+#include "window/plain_text.h"
 #include "window/window_description.h"
 
 namespace vostrel::web {
 namespace {
 
 using emscripten::val;
-
-// The report's lines end in CR LF; a text area holds LF alone.
-std::string ForDisplay(std::string_view line) {
-  std::string shown;
-  shown.reserve(line.size());
-  for (const char c : line) {
-    if (c != '\r') {
-      shown += c;
-    }
-  }
-  return shown;
-}
-
-std::string Trimmed(std::string_view text) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const auto first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  return std::string(text.substr(first, text.find_last_not_of(kBlanks) - first + 1));
-}
 
 val OutputBox() {
   return Control("Text1", 0);
@@ -51,7 +31,7 @@ void Announce(const std::string& text) {
 
 void AppendToOutput(std::string_view line) {
   val box = OutputBox();
-  box.set("value", box["value"].as<std::string>() + ForDisplay(line));
+  box.set("value", box["value"].as<std::string>() + window::WithoutCarriageReturns(line));
   // The caret stands at the start, so that moving to the box reads the
   // report from its first line.
   box.call<void>("setSelectionRange", 0, 0);
@@ -92,7 +72,7 @@ void Calculate() {
     ReportOverflow(*outcome.overflowAt, captions);
     return;
   }
-  Announce(Trimmed(lastLine));
+  Announce(std::string(window::Trimmed(lastLine)));
 }
 
 void Clear() {

@@ -1,5 +1,7 @@
 #include "window/overflow_message.h"
 
+#include "window/plain_text.h"
+
 namespace vostrel::window {
 namespace {
 
@@ -17,12 +19,7 @@ std::string_view Subject(ReportLine stoppedAt, std::string_view rowCaption) {
 }
 
 std::string_view WithoutEnding(std::string_view label) {
-  constexpr std::string_view kBlanks = " \t\r\n";
-  const auto first = label.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) {
-    return {};
-  }
-  label = label.substr(first, label.find_last_not_of(kBlanks) - first + 1);
+  label = Trimmed(label);
   if (label.ends_with(':')) {
     label.remove_suffix(1);
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "window/plain_text.h"
 #include "window/window_description.h"
 
 namespace vostrel::web {
@@ -33,19 +34,6 @@ inline std::string Escaped(std::string_view text) {
       default:
         out += c;
         break;
-    }
-  }
-  return out;
-}
-
-// The page holds lines broken by LF alone, as HTML does; the window's texts
-// break them with CR LF.
-inline std::string WithoutCarriageReturns(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    if (c != '\r') {
-      out += c;
     }
   }
   return out;

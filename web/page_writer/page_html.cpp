@@ -66,10 +66,10 @@ void WriteHead(std::ostream& html, const PageIdentity& identity) {
 void WriteWindow(std::ostream& html) {
   html << "<div id=\"Vostrel\">\n";
   html << "<textarea id=\"Text1_0\" class=\"output\" aria-label=\"" << Escaped(kReportName)
-       << "\" spellcheck=\"false\" autofocus>" << Escaped(WithoutCarriageReturns(kTaskStatement))
-       << "</textarea>\n";
+       << "\" spellcheck=\"false\" autofocus>"
+       << Escaped(window::WithoutCarriageReturns(kTaskStatement)) << "</textarea>\n";
   html << "<textarea id=\"Text1_1\" class=\"output\" hidden>"
-       << Escaped(WithoutCarriageReturns(kAphorism)) << "</textarea>\n";
+       << Escaped(window::WithoutCarriageReturns(kAphorism)) << "</textarea>\n";
 
   for (std::size_t i = 0; i < kHeadingTexts.size(); ++i) {
     const char* element = i == 0 ? "h1" : "div";
