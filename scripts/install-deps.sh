@@ -124,8 +124,11 @@ fi
 
 echo "Installing:$missing"
 # Through env, so that the setting survives sudo's cleaned environment and
-# debconf asks nothing.
-$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-# shellcheck disable=SC2086 # the list is meant to split into words
+# debconf asks nothing. Where another installation holds the package
+# database (a second script, the system's own updates), wait for it.
+wait_for_lock="-o DPkg::Lock::Timeout=900"
+# shellcheck disable=SC2086 # the option and the list are meant to split into words
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get $wait_for_lock update -qq
+# shellcheck disable=SC2086
 $as_root env DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -qq --no-install-recommends $missing
+  apt-get $wait_for_lock install -y -qq --no-install-recommends $missing
