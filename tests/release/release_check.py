@@ -21,6 +21,7 @@ root.
 
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -28,6 +29,9 @@ import tempfile
 REPO = subprocess.run(["git", "-C", os.path.dirname(os.path.abspath(__file__)), "rev-parse",
                        "--show-toplevel"], capture_output=True, text=True,
                       check=True).stdout.strip()
+# The commit every copy is of, whatever HEAD becomes while the check runs.
+COMMIT = subprocess.run(["git", "-C", REPO, "rev-parse", "--verify", "HEAD"], capture_output=True,
+                        text=True, check=True).stdout.strip()
 SCRIPTS = os.path.join(REPO, "scripts")
 VERSION = "1.00"
 STEP_SECONDS = 3600
@@ -85,9 +89,9 @@ def throwaway_keys(folder):
                 VOSTREL_GPG_KEY="release-check@vostrel.example.org")
 
 
-def unpack_head(into):
-    """Runs into (an argv that unpacks a tar archive) on git archive of HEAD."""
-    archive = subprocess.Popen(["git", "-C", REPO, "archive", "HEAD"], stdout=subprocess.PIPE)
+def unpack_commit(into):
+    """Runs into (an argv that unpacks a tar archive) on git archive of COMMIT."""
+    archive = subprocess.Popen(["git", "-C", REPO, "archive", COMMIT], stdout=subprocess.PIPE)
     run(into, stdin=archive.stdout)
     archive.wait()
 
@@ -99,7 +103,7 @@ class Here:
         source = os.path.join(folder, f"vostrel-{VERSION}")
         if not os.path.exists(source):
             os.makedirs(source)
-            unpack_head(["tar", "-C", source, "-xf", "-"])
+            unpack_commit(["tar", "-C", source, "-xf", "-"])
         old = os.umask(mask)
         try:
             run(faked + [os.path.join(source, "scripts", "build-release.sh"), out, *kinds],
@@ -142,7 +146,7 @@ class FreshSystem:
         """Builds in folder in the system, then copies what it wrote to out here."""
         source = os.path.join(folder, f"vostrel-{VERSION}")
         if not os.path.exists(self.root + source):
-            unpack_head(["chroot", "--userspec=user:user", self.root, "sh", "-c",
+            unpack_commit(["chroot", "--userspec=user:user", self.root, "sh", "-c",
                          'mkdir -p "$1" && tar -C "$1" -xf -', "sh", source])
         user = dict(HOME="/home/user", USER="user", LOGNAME="user", SHELL="/bin/sh",
                     PATH="/usr/local/bin:/usr/bin:/bin", **environment)
@@ -200,11 +204,13 @@ def same(a, b):
 
 
 def main():
+    # Ended by a signal, it still ends what it started and removes the system.
+    signal.signal(signal.SIGTERM, lambda number, _: sys.exit(128 + number))
     if os.geteuid() != 0:
         print(f"{sys.argv[0]}: must run as root: it bootstraps a system and mounts into it",
               file=sys.stderr)
         return 2
-    epoch = subprocess.run(["git", "-C", REPO, "log", "-1", "--format=%ct"],
+    epoch = subprocess.run(["git", "-C", REPO, "log", "-1", "--format=%ct", COMMIT],
                            capture_output=True, text=True, check=True).stdout.strip()
     run([os.path.join(SCRIPTS, "install-deps.sh"), "release"], stdout=subprocess.DEVNULL)
     with tempfile.TemporaryDirectory(prefix="vostrel-release-check-") as scratch, \
