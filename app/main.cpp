@@ -1,9 +1,9 @@
 // Opens the fee calculator's window; closing it ends the program.
 #include <QApplication>
 
-#include "window/accessible_interfaces.h"
-#include "window/toolkit_language.h"
-#include "window/vostrel_window.h"
+#include "desktop/accessible_interfaces.h"
+#include "desktop/toolkit_language.h"
+#include "desktop/vostrel_window.h"
 
 #ifdef Q_OS_WIN
 #include "app/activate_after_first_paint.h"
@@ -14,10 +14,10 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Vostrel"));
   QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("org.example.vostrel"));
-  vostrel::window::UseToolkitTranslation(app);
-  vostrel::window::InstallAccessibleInterfaces();
+  vostrel::desktop::UseToolkitTranslation(app);
+  vostrel::desktop::InstallAccessibleInterfaces();
 
-  vostrel::window::Vostrel window;
+  vostrel::desktop::Vostrel window;
   window.show();
 #ifdef Q_OS_WIN
   vostrel::app::ActivateAfterFirstPaint(window);

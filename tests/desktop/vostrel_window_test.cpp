@@ -1,6 +1,6 @@
 // Drives the real window on the offscreen platform. The locale and the scale
 // factor come from the environment CTest sets for each run.
-#include "window/vostrel_window.h"
+#include "desktop/vostrel_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -18,10 +18,10 @@
 #include <memory>
 
 #include "tests/support/ink_contrast.h"
-#include "window/accessible_interfaces.h"
-#include "window/quantity_list.h"
+#include "desktop/accessible_interfaces.h"
+#include "desktop/quantity_list.h"
 
-using vostrel::window::Vostrel;
+using vostrel::desktop::Vostrel;
 
 namespace {
 
@@ -114,14 +114,14 @@ void VostrelWindowTest::controls_data() {
   row("Label2_1", "QLabel", {8, 88, 201, 23}, "Брой сайтове:");
   row("Label2_2", "QLabel", {8, 112, 201, 23}, "Брой MySQL бази данни:");
   row("Label2_3", "QLabel", {8, 136, 201, 23}, "Период на обслужване [м]:");
-  row("List1_0", "vostrel::window::QuantityList", {216, 64, 81, 23}, "");
-  row("List1_3", "vostrel::window::QuantityList", {216, 136, 81, 23}, "");
-  row("Text2_0", "vostrel::window::PriceBox", {312, 64, 65, 21}, "0.1");
-  row("Text2_1", "vostrel::window::PriceBox", {312, 88, 65, 21}, "2");
-  row("Text2_2", "vostrel::window::PriceBox", {312, 112, 65, 21}, "0.5");
-  row("Text2_3", "vostrel::window::PriceBox", {312, 136, 65, 21}, "3");
-  row("Command1_0", "vostrel::window::CommandButton", {56, 160, 113, 25}, "Изчисли");
-  row("Command1_1", "vostrel::window::CommandButton", {304, 160, 113, 25}, "Изчисти");
+  row("List1_0", "vostrel::desktop::QuantityList", {216, 64, 81, 23}, "");
+  row("List1_3", "vostrel::desktop::QuantityList", {216, 136, 81, 23}, "");
+  row("Text2_0", "vostrel::desktop::PriceBox", {312, 64, 65, 21}, "0.1");
+  row("Text2_1", "vostrel::desktop::PriceBox", {312, 88, 65, 21}, "2");
+  row("Text2_2", "vostrel::desktop::PriceBox", {312, 112, 65, 21}, "0.5");
+  row("Text2_3", "vostrel::desktop::PriceBox", {312, 136, 65, 21}, "3");
+  row("Command1_0", "vostrel::desktop::CommandButton", {56, 160, 113, 25}, "Изчисли");
+  row("Command1_1", "vostrel::desktop::CommandButton", {304, 160, 113, 25}, "Изчисти");
   row("Text1_0", "QPlainTextEdit", {8, 192, 449, 121},
       "Разглеждаме безплатни хостинг услуги като:\nFree webhosting\nFree blog hosting\n"
       "Free domain\nFree email \nFree file hosting \nFree forum hosting \nFree image hosting \n\n"
@@ -168,7 +168,7 @@ void VostrelWindowTest::listsStartOnTheirFirstChoice() {
   const int counts[] = {21, 12, 12, 12};
   const char* last[] = {"2100", "12", "12", "12"};
   for (int i = 0; i < 4; ++i) {
-    const vostrel::window::QuantityList* list = window->List1[static_cast<std::size_t>(i)];
+    const vostrel::desktop::QuantityList* list = window->List1[static_cast<std::size_t>(i)];
     QCOMPARE(list->count(), counts[i]);
     QCOMPARE(list->ListIndex(), 0);
     QCOMPARE(list->selectedItems().size(), 1);
@@ -390,7 +390,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
-  vostrel::window::InstallAccessibleInterfaces();
+  vostrel::desktop::InstallAccessibleInterfaces();
   VostrelWindowTest test;
   return QTest::qExec(&test, argc, argv);
 }
