@@ -34,15 +34,6 @@ const QString kStartUpReport = QStringLiteral(
     "Дължимо ДДС: %3\n"
     "Сума за плащане: %4\n");
 
-const QString kZeroReport = QStringLiteral(
-    "Дисково пространство {Mb]: 0\n"
-    "Брой сайтове: 0\n"
-    "Брой MySQL бази данни: 0\n"
-    "Период на обслужване [м]: 0\n"
-    "Обща сума без ДДС: 0\n"
-    "Дължимо ДДС: 0\n"
-    "Сума за плащане: 0\n");
-
 bool BulgarianLocale() {
   return QLocale::system().language() == QLocale::Bulgarian;
 }
@@ -76,10 +67,7 @@ class VostrelWindowTest : public QObject {
   void colours_data();
   void colours();
   void calculateAtStartUp();
-  void calculateTwiceWritesOneReport();
-  void clearThenCalculate();
-  void editedPriceWaitsForCalculate();
-  void overflowKeepsTheWindowAndTheInputs();
+  void overflowIsReportedInAMessage();
   void keyboardOnly();
   void accessibleNames();
   void denseScreen();
@@ -237,36 +225,11 @@ void VostrelWindowTest::calculateAtStartUp() {
   QCOMPARE(Output(), ExpectedStartUpReport());
 }
 
-void VostrelWindowTest::calculateTwiceWritesOneReport() {
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QCOMPARE(Output(), ExpectedStartUpReport());
-}
-
-void VostrelWindowTest::clearThenCalculate() {
-  window->List1[0]->SetListIndex(20);
-  window->List1[3]->SetListIndex(11);
-  QTest::mouseClick(window->Command1[1], Qt::LeftButton);
-  QCOMPARE(Output(), QString());
-  for (std::size_t i = 0; i < 4; ++i) {
-    QCOMPARE(window->List1[i]->ListIndex(), 0);
-    QCOMPARE(window->Text2[i]->text(), QString());
-  }
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QCOMPARE(Output(), kZeroReport);
-}
-
-void VostrelWindowTest::editedPriceWaitsForCalculate() {
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  window->Text2[1]->setText(QStringLiteral("5"));
-  QCOMPARE(Output(), ExpectedStartUpReport());
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QVERIFY(Output().contains(QStringLiteral("Брой сайтове: 5\n")));
-}
-
-void VostrelWindowTest::overflowKeepsTheWindowAndTheInputs() {
-  window->List1[2]->SetListIndex(11);
+// The procedures' own table proves what an overflow leaves; here, that the
+// window shows their message in a modal box and carries on.
+void VostrelWindowTest::overflowIsReportedInAMessage() {
   window->Text2[2]->setText(QStringLiteral("1e308"));
+  window->List1[2]->SetListIndex(11);
   QString message;
   QTimer::singleShot(0, [&message] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -276,17 +239,10 @@ void VostrelWindowTest::overflowKeepsTheWindowAndTheInputs() {
   });
   QTest::mouseClick(window->Command1[0], Qt::LeftButton);
 
-  QVERIFY2(message.contains(QStringLiteral("Overflow")), qPrintable(message));
+  QVERIFY2(message.startsWith(QStringLiteral("Overflow")), qPrintable(message));
   QVERIFY2(message.contains(QStringLiteral("„Брой MySQL бази данни“")), qPrintable(message));
   QVERIFY(window->isVisible());
   QCOMPARE(Output(), QStringLiteral("Дисково пространство {Mb]: 10\nБрой сайтове: 2\n"));
-  QCOMPARE(window->List1[2]->ListIndex(), 11);
-  QCOMPARE(window->Text2[2]->text(), QStringLiteral("1e308"));
-
-  window->Text2[2]->setText(QStringLiteral("1"));
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QVERIFY(Output().contains(QStringLiteral("Брой MySQL бази данни: 12\n")));
-  QCOMPARE(Output().count(u'\n'), 7);
 }
 
 void VostrelWindowTest::keyboardOnly() {
@@ -317,6 +273,7 @@ void VostrelWindowTest::keyboardOnly() {
   QTest::keyClick(focused(), Qt::Key_Space);  // Clear
   QCOMPARE(Output(), QString());
   QCOMPARE(window->List1[0]->ListIndex(), 0);
+  QCOMPARE(window->Text2[0]->text(), QString());
 }
 
 void VostrelWindowTest::accessibleNames() {
