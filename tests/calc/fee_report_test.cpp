@@ -146,10 +146,7 @@ TEST(BuildFeeReport, OverflowStopsBeforeTheFailingLine) {
   const std::string huge = "1" + std::string(307, '0');  // times 100 leaves the double range
   const std::vector<OverflowCase> cases = {
       {"row 0 amount", kFirstChoices, {huge, "2", "0.5", "3"}, RowLine(0)},
-      {"row 2 amount",
-       {"100", "1", "12", "1"},
-       {"0.1", "2", "-" + huge + "0", "3"},
-       RowLine(2)},
+      {"row 2 amount", {"100", "1", "12", "1"}, {"0.1", "2", "-" + huge + "0", "3"}, RowLine(2)},
       {"price too large to read", kFirstChoices, {"0.1", "1e400", "0.5", "3"}, RowLine(1)},
       {"quantity above 16 bits", {"100", "1", "1", "32767.5"}, kDefaultPrices, RowLine(3)},
       {"quantity below 16 bits", {"-32769", "1", "1", "1"}, kDefaultPrices, RowLine(0)},

@@ -12,11 +12,11 @@
 #include <QTest>
 #include <memory>
 
-#include "tests/support/ink_contrast.h"
 #include "desktop/legible_text.h"
 #include "desktop/quantity_list.h"
 #include "desktop/toolkit_language.h"
 #include "desktop/vostrel_window.h"
+#include "tests/support/ink_contrast.h"
 
 using vostrel::desktop::ContrastRatio;
 using vostrel::desktop::kMinimumTextContrast;

@@ -17,9 +17,9 @@
 #include <QTimer>
 #include <memory>
 
-#include "tests/support/ink_contrast.h"
 #include "desktop/accessible_interfaces.h"
 #include "desktop/quantity_list.h"
+#include "tests/support/ink_contrast.h"
 
 using vostrel::desktop::Vostrel;
 
