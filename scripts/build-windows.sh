@@ -45,9 +45,10 @@ qt_upstream=${qt_version%%+*}
 qt_upstream=${qt_upstream%%-*}
 
 # Only what the program and its tests use: Core, Gui, Widgets, Test, the
-# Windows and offscreen platform plugins and the Windows styles; not the
-# Direct2D platform, nor the GIF and ICO readers (the program reads only its
-# own PNG icons, which Qt Gui reads itself). Qt's own copies of its
+# Windows and offscreen platform plugins and the Windows styles; not the GIF
+# and ICO readers (the program reads only its own PNG icons, which Qt Gui
+# reads itself). Direct2D stays: Qt 6.8's DirectWrite font database defines
+# its font-file loader only with it, and fails to compile without it. Qt's own copies of its
 # third-party libraries are used throughout, so the DLLs need nothing but
 # Windows and the MinGW runtime. Debian's repack lacks the Wintab headers,
 # hence no tablet events. From Qt 6.7 on, a unity build compiles the same
@@ -73,7 +74,6 @@ qt_options=(
   -DFEATURE_jpeg=OFF
   -DFEATURE_gif=OFF
   -DFEATURE_ico=OFF
-  -DFEATURE_direct2d=OFF
   -DFEATURE_zstd=OFF
   -DFEATURE_system_zlib=OFF
   -DFEATURE_system_png=OFF
