@@ -23,7 +23,7 @@ inline constexpr std::string_view kNoWebAssembly =
     "Този браузър не изпълнява WebAssembly, затова калкулаторът не може да изчислява тук.";
 
 // index.html: the window's controls as HTML elements, with the ids the
-// module's event procedures address ("List1_0", "Text2_3", "Command1_1", ...),
+// module's runtime addresses ("List1_0", "Text2_3", "Command1_1", ...),
 // in the window's tab order, and the message dialog.
 std::string PageHtml(const PageIdentity& identity);
 
