@@ -61,6 +61,8 @@ function siteWithStarts(site) {
     fs.writeFileSync(path.join(folder, `${name}.html`),
       page.replace("<script src=\"vostrel.js\"", `<script src="${name}.js"></script>\n$&`));
   }
+  // The policy as a browser that knows no 'wasm-unsafe-eval' reads it.
+  fs.writeFileSync(path.join(folder, "no-wasm-eval.html"), page.replace(" 'wasm-unsafe-eval'", ""));
   return folder;
 }
 
@@ -144,6 +146,13 @@ const CASES = [
   ["a start with no WebAssembly", "bg", async (page) => {
     expectEqual((await page.run(state)).output, NO_WEBASSEMBLY, "the output box");
   }, { page: "no-webassembly.html", ready: false }],
+  ["a start whose policy forbids compiling the module", "bg", async (page) => {
+    for (const deadline = Date.now() + 10000; Date.now() < deadline;) {
+      if ((await page.run(state)).output === NO_WEBASSEMBLY) break;
+      await new Promise((done) => setTimeout(done, 100));
+    }
+    expectEqual((await page.run(state)).output, NO_WEBASSEMBLY, "the output box");
+  }, { engines: ["chromium"], page: "no-wasm-eval.html", ready: false }],
 ];
 
 run(240, async ({ site, engine, tool }) => {
