@@ -146,19 +146,20 @@ build_qt() {
 }
 
 # One Qt build at a time per cache, whichever script or system runs it: a
-# second waits for the first, then reuses what it built.
+# second waits for the first, then reuses what it built. A complete Qt is
+# reused at once, even while a Qt of other options is being built: nothing
+# removes a complete one.
 mkdir -p "$cache"
-exec {cache_lock}>"$cache/.lock"
-if ! flock -n "$cache_lock"; then
-  say "waiting for another build of Qt in $cache to finish"
-  flock "$cache_lock"
+if [ ! -e "$qt_prefix/.complete" ]; then
+  exec {cache_lock}>"$cache/.lock"
+  if ! flock -n "$cache_lock"; then
+    say "waiting for another build of Qt in $cache to finish"
+    flock "$cache_lock"
+  fi
+  [ -e "$qt_prefix/.complete" ] || build_qt
+  exec {cache_lock}>&-
 fi
-if [ -e "$qt_prefix/.complete" ]; then
-  say "reusing Qt $qt_upstream for Windows from $qt_prefix"
-else
-  build_qt
-fi
-exec {cache_lock}>&-
+say "using Qt $qt_upstream for Windows from $qt_prefix"
 [ "$qt_only" -eq 0 ] || exit 0
 
 # The program and its tests, against that Qt; the host's Qt runs moc, rcc

@@ -147,10 +147,7 @@ log=$work/setup.log
 (
   set -ex
   prepare_system
-  mkdir -p "$cache" "$root/home/user/.cache/vostrel"
-  chown 1000:1000 "$cache"
-  chroot "$root" chown -R user:user /home/user/.cache
-  mount --bind "$cache" "$root/home/user/.cache/vostrel"
+  mount_qt_cache "$cache"
   # Tracked files as they are now; one deleted but not yet committed is left out.
   git -C "$source_dir" ls-files -z | tar -C "$source_dir" --null --ignore-failed-read -T - -cf - |
     chroot --userspec=user:user "$root" sh -c 'mkdir /home/user/vostrel && tar -C /home/user/vostrel -xf -'

@@ -5,8 +5,10 @@
 #   install-deps.sh test   that, and everything the tests and benchmarks use
 #   install-deps.sh windows  building Qt and the program for Windows, packing
 #                          and running them under Wine (scripts/build-windows.sh)
-#   install-deps.sh release  that, and what checks a release: the signing
-#                          tools, a fake clock, diffoscope (tests/release/)
+#   install-deps.sh release  building the program, and what checks a
+#                          release: the signing tools, a fake clock,
+#                          diffoscope (tests/release/, which builds for
+#                          Windows in a Debian system of its own)
 #   install-deps.sh web    building the web edition and running its tests
 #                          under Node (scripts/build-web.sh)
 #   install-deps.sh web-test  the browsers and the screen reader the web
@@ -60,9 +62,10 @@ windows_packages="
 "
 
 # Debian's package checker, the code- and checksum-signing tools, a fake
-# clock for building at another time, and diffoscope to say what differs.
+# clock for building at another time, diffoscope to say what differs, and
+# mmdebstrap for the Debian 13 system the Windows packages are built in.
 release_packages="
-  lintian osslsigncode gnupg faketime diffoscope-minimal
+  lintian osslsigncode gnupg faketime diffoscope-minimal mmdebstrap
 "
 
 # Emscripten (with its clang, binaryen and acorn), Node for its tools and the
@@ -92,7 +95,7 @@ case $purpose in
   run) packages=$run_packages ;;
   test) packages="$run_packages $test_packages" ;;
   windows) packages=$windows_packages ;;
-  release) packages="$run_packages $windows_packages $release_packages" ;;
+  release) packages="$run_packages $release_packages" ;;
   web) packages=$web_packages ;;
   web-test) packages=$web_test_packages ;;
   *)
@@ -124,8 +127,11 @@ fi
 
 echo "Installing:$missing"
 # Through env, so that the setting survives sudo's cleaned environment and
-# debconf asks nothing.
-$as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-# shellcheck disable=SC2086 # the list is meant to split into words
+# debconf asks nothing. Where another installation holds the package
+# database (a second script, the system's own updates), wait for it.
+wait_for_lock="-o DPkg::Lock::Timeout=900"
+# shellcheck disable=SC2086 # the option and the list are meant to split into words
+$as_root env DEBIAN_FRONTEND=noninteractive apt-get $wait_for_lock update -qq
+# shellcheck disable=SC2086
 $as_root env DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -qq --no-install-recommends $missing
+  apt-get $wait_for_lock install -y -qq --no-install-recommends $missing

@@ -165,10 +165,7 @@ build_in() {
   mmdebstrap --variant=minbase --include=ca-certificates,sudo,lintian "$release" "$root" \
     http://deb.debian.org/debian >>"$log" 2>&1 || fail "bootstrapping $release"
   (set -e; prepare_system) >>"$log" 2>&1 || fail "setting up $release"
-  mkdir -p "$cache/$release" "$root/home/user/.cache/vostrel"
-  chown 1000:1000 "$cache/$release"
-  chroot "$root" chown -R user:user /home/user/.cache
-  mount --bind "$cache/$release" "$root/home/user/.cache/vostrel"
+  mount_qt_cache "$cache/$release"
   chroot --userspec=user:user "$root" tar -C /home/user -xzf - <"$out/$source" ||
     fail "unpacking the source in $release"
   say "building $* on Debian $number"

@@ -10,4 +10,9 @@ if [ -d build/web-wasm ]; then
   ./scripts/install-deps.sh web-test
   ./scripts/install-web-test-tools.sh
 fi
+# Where scripts/build-windows.sh has built for Windows, that build too, and
+# its packages, which the test 'windows' opens under Wine.
+if [ -d build/windows ]; then
+  ./scripts/build-windows.sh
+fi
 cmake --workflow --preset default

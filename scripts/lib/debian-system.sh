@@ -1,5 +1,6 @@
 # Functions for scripts that run steps inside a Debian system of their own
-# under $root (scripts/check-debian.sh, scripts/release.sh): ending what
+# under $root (scripts/check-debian.sh, scripts/check-wine.sh,
+# scripts/release.sh, scripts/fresh-system.sh): ending what
 # runs there and undoing the mounts, so that nothing is deleted while a
 # mount remains. $sweep=1 makes stop also end everything running in $root.
 
@@ -92,4 +93,15 @@ prepare_system() {
   chmod 0440 "$root/etc/sudoers.d/user"
   mount_system
   mkdir -m 1777 "$root/run/lock"
+}
+
+# Mounts the host's folder $1 where scripts/build-windows.sh keeps Qt for
+# Windows for the user "user" (~/.cache/vostrel), so that every system of one
+# release reuses the Qt that one of them built (build-windows.sh lets one
+# build at a time).
+mount_qt_cache() {
+  mkdir -p "$1" "$root/home/user/.cache/vostrel"
+  chown 1000:1000 "$1"
+  chroot "$root" chown -R user:user /home/user/.cache
+  mount --bind "$1" "$root/home/user/.cache/vostrel"
 }
