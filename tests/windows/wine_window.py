@@ -14,20 +14,22 @@ nine Tabs reach Calculate, Space presses it, and two Tabs more bring the
 focus round to the output box, whose report is copied the same way.
 
 Each start runs with Wine reporting Windows 10 or 11 (winecfg /v, checked
-with cmd /c ver), one with the user's apps in dark mode, and before anything
-is driven its window must look as on Windows 10: pixel for pixel as the
-windowsvista style draws it (the same program started just before with
--style windowsvista, in the same prefix, draws the reference, as nothing
-outside the program can ask Qt which style it took); each list's scroll bar
-with both arrows; the lists, price boxes and output box light with readable
-text; every text on the window's fixed colours readable (screenshot_contrast,
-the Linux sessions' check, cross-built). Then each list that a Tab reaches
-must show the focus: its pixels change. In dark mode, the Fusion style's
-dark output box first proves that Qt took the mode. The pictures come from
-the screen Xvfb keeps in a file, and are left in the current folder as PPM
-files.
+with cmd /c ver), one with the user's apps in dark mode. Before anything is
+driven, its window must show each list's scroll bar with both arrows, and
+the lists, price boxes and output box light with readable text; and it must
+be, pixel for pixel, the window that the windowsvista style draws on
+Windows 10 in light mode: the first start's prefix draws that reference
+first, with the same program started with -style windowsvista, and every
+text on the window's fixed colours must be readable in it
+(screenshot_contrast, the Linux sessions' check, cross-built). That is how
+the test knows which style drew a window, as nothing outside the program
+can ask Qt. Then each list that a Tab reaches must show the focus: its
+pixels change. In dark mode, the Fusion style's dark output box first proves
+that Qt took the mode (Qt before 6.5 leaves it to window frames). The
+pictures come from the screen Xvfb keeps in a file, and are left in the
+current folder as PPM files.
 
-    wine_window.py PACKAGE.zip SCREENSHOT_CONTRAST.exe
+    wine_window.py PACKAGE.zip SCREENSHOT_CONTRAST.exe QT_VERSION
 
 The zip is unpacked into a scratch folder first: the program must run from
 wherever its folder lands.
@@ -65,7 +67,8 @@ TABS_TO_CALCULATE = 9
 TABS_TO_OUTPUT_BOX = 2
 # (locale, decimal symbol set by hand in the regional settings, separator,
 # driven by the mouse or by keys alone, the Windows that Wine reports as
-# winecfg names it, " dark" where the user's apps are in dark mode)
+# winecfg names it, " dark" where the user's apps are in dark mode). The
+# first start draws the reference, so it runs as Windows 10 in light mode.
 CASES = [("bg_BG.UTF-8", None, ",", "mouse", "win10"),
          ("en_US.UTF-8", None, ".", "mouse", "win10"),
          ("en_US.UTF-8", ",", ",", "mouse", "win10"),
@@ -91,6 +94,8 @@ READABLE_CONTRAST = 4.5
 ARROW_CONTRAST = 3
 ARROW_PIXELS = 4
 SETTLE_SECONDS = 0.4
+# From Qt 6.5 on, Qt's widgets follow Windows' dark app mode.
+QT_WITH_DARK_MODE = (6, 5)
 # Qt's word on what Wine lacks, which Windows 10 and 11 have: Wine 8 knows no
 # per-monitor-v2 DPI awareness (the manifest asks for it), so Qt falls back to
 # per-monitor awareness and its non-client scaling, which Wine has not
@@ -161,16 +166,16 @@ class WindowScreen:
 
 def set_up_windows(environment, windows, locale):
     """Makes Wine report the Windows `windows` names, in dark app mode where
-    it says so, and checks that Windows programs are told that version."""
+    it says so, and checks that Windows programs are told that version: all
+    in one cmd, as each Wine command takes seconds to start. A process reads
+    the version as it starts, hence a new cmd for ver."""
     version, _, mode = windows.partition(" ")
-    wine.run(["wine", "winecfg", "/v", version], environment, 60, capture_output=True,
-             check=True)
+    steps = [f"start /wait winecfg /v {version}"]
     if mode == "dark":
-        wine.run(["wine", "reg", "add", PERSONALIZE, "/v", "AppsUseLightTheme", "/t",
-                  "REG_DWORD", "/d", "0", "/f"], environment, 60, capture_output=True,
-                 check=True)
-    said = wine.run(["wine", "cmd", "/c", "ver"], environment, 60, capture_output=True,
-                    text=True, errors="replace").stdout.strip()
+        steps.append(f"reg add {PERSONALIZE} /v AppsUseLightTheme /t REG_DWORD /d 0 /f >nul")
+    steps.append("cmd /c ver")
+    said = wine.run(["wine", "cmd", "/c", " & ".join(steps)], environment, 60,
+                    capture_output=True, text=True, errors="replace").stdout.strip()
     build = re.search(r"\b10\.0\.(\d+)", said)
     if not build or (int(build[1]) >= WINDOWS_11_BUILD) != (version == "win11"):
         raise sessions.Failure(f"{locale}: Wine set to {version} reports {said!r}")
@@ -281,19 +286,29 @@ def report_by_keys(environment, window, screen, locale):
                              f"{locale}: the report copied by keys alone")
 
 
-def check_readable(checker, program_dir, picture_file, environment, locale):
-    """Every text on the window's fixed colours readable, and the output box
-    light, by the cross-built screenshot_contrast, which finds Qt's DLLs in
-    the program's folder."""
+def vista_reference(program_dir, checker, environment, folder, locale):
+    """The window as the windowsvista style draws it, saved; every text on
+    its fixed colours must be readable, and its output box light, by the
+    cross-built screenshot_contrast, which finds Qt's DLLs in the program's
+    folder."""
+    program = os.path.join(program_dir, "vostrel.exe")
+    reference = drawn_with_style(program, "windowsvista", environment, folder, locale)
+    picture_file = os.path.abspath("wine_window-windowsvista.ppm")
+    with open(picture_file, "wb") as saved:
+        saved.write(reference.ppm())
     result = wine.run(["wine", checker, wine.windows_path(picture_file), "light"],
                       dict(environment, WINEPATH=wine.windows_path(program_dir)), 120,
                       capture_output=True, text=True, errors="replace")
     if result.returncode != 0:
         raise sessions.Failure(f"{locale}: screenshot_contrast, status {result.returncode}, "
                                f"on {picture_file}:\n{result.stdout}{result.stderr[-2000:]}")
+    return reference
 
 
-def check(program_dir, checker, number, locale, hand_set, separator, driven, windows):
+def check(program_dir, checker, qt_version, reference, number, locale, hand_set, separator,
+          driven, windows):
+    """One start; returns the reference picture, which it draws first when
+    `reference` is None."""
     program = os.path.join(program_dir, "vostrel.exe")
     with tempfile.TemporaryDirectory(prefix="vostrel-screen-") as folder, \
             sessions.x_server(folder) as display:
@@ -306,7 +321,7 @@ def check(program_dir, checker, number, locale, hand_set, separator, driven, win
                          capture_output=True, check=True)
                 locale = f"{locale} with '{hand_set}' set by hand"
             locale = f"{locale} on {windows}"
-            if windows.endswith(" dark"):
+            if windows.endswith(" dark") and qt_version >= QT_WITH_DARK_MODE:
                 # Qt must take the dark mode, or this start proves nothing:
                 # the Fusion style follows it.
                 fusion = drawn_with_style(program, "fusion", environment, folder, locale)
@@ -314,7 +329,8 @@ def check(program_dir, checker, number, locale, hand_set, separator, driven, win
                 if luminance(box) >= LIGHT_LUMINANCE:
                     raise sessions.Failure(f"{locale}: Qt took no dark mode: with -style "
                                            f"fusion, the output box is {box}")
-            reference = drawn_with_style(program, "windowsvista", environment, folder, locale)
+            if reference is None:
+                reference = vista_reference(program_dir, checker, environment, folder, locale)
             with tempfile.TemporaryFile("a+b") as stderr:
                 started, window = wine.start_with_window(
                     ["wine", program], environment, stderr, " Vostrel$", 90,
@@ -329,17 +345,15 @@ def check(program_dir, checker, number, locale, hand_set, separator, driven, win
                     picture_file = os.path.abspath(f"wine_window-{number}.ppm")
                     with open(picture_file, "wb") as saved:
                         saved.write(picture.ppm())
-                    with open(f"wine_window-{number}-windowsvista.ppm", "wb") as saved:
-                        saved.write(reference.ppm())
+                    check_look(picture, locale)
                     # The caret blinks: the same picture comes within a blink.
                     try:
                         sessions.wait_for(lambda: screen.picture().rows == reference.rows, 5,
                                           "the window")
                     except sessions.Failure:
                         raise sessions.Failure(
-                            f"{locale}: the window is not drawn as with -style windowsvista "
-                            f"({picture_file})") from None
-                    check_look(picture, locale)
+                            f"{locale}: the window ({picture_file}) is not the one the "
+                            "windowsvista style draws on Windows 10") from None
 
                     if driven == "keys":
                         text = report_by_keys(environment, window, screen, locale)
@@ -351,7 +365,6 @@ def check(program_dir, checker, number, locale, hand_set, separator, driven, win
                 errors = [line for line in wine.written(stderr).splitlines()
                           if line.strip() and not wine.is_wine_line(line)
                           and not line.startswith(WINE_GAPS)]
-            check_readable(checker, program_dir, picture_file, environment, locale)
     expected = REPORT.replace("_", separator)
     if text.rstrip("\n") != expected.rstrip("\n"):
         raise sessions.Failure(f"{locale}: the report reads\n{text}\nnot\n{expected}")
@@ -359,6 +372,7 @@ def check(program_dir, checker, number, locale, hand_set, separator, driven, win
         raise sessions.Failure(f"{locale}: the program was not quiet:\n" + "\n".join(errors))
     print(f"{locale}: window '{title}', client {screen.size[0]} x {screen.size[1]}, drawn as "
           f"by windowsvista, light, arrows and focus shown, report with '{separator}'")
+    return reference
 
 
 def main():
@@ -367,8 +381,11 @@ def main():
             with zipfile.ZipFile(sys.argv[1]) as package:
                 package.extractall(scratch)
             (folder,) = os.listdir(scratch)
+            qt_version = tuple(int(part) for part in sys.argv[3].split("."))
+            reference = None
             for number, case in enumerate(CASES, 1):
-                check(os.path.join(scratch, folder), sys.argv[2], number, *case)
+                reference = check(os.path.join(scratch, folder), sys.argv[2], qt_version,
+                                  reference, number, *case)
     except (sessions.Failure, subprocess.TimeoutExpired) as failure:
         print(f"wine_window: {failure}", file=sys.stderr)
         return 1
