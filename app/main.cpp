@@ -7,9 +7,13 @@
 
 #ifdef Q_OS_WIN
 #include "app/activate_after_first_paint.h"
+#include "app/vista_style.h"
 #endif
 
 int main(int argc, char* argv[]) {
+#ifdef Q_OS_WIN
+  vostrel::app::PreferVistaStyle();  // the same window on Windows 10 and 11
+#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vostrel"));
   QApplication::setApplicationVersion(QStringLiteral(VOSTREL_VERSION));
