@@ -164,15 +164,15 @@ say "using Qt $qt_upstream for Windows from $qt_prefix"
 
 # The program and its tests, against that Qt; the host's Qt runs moc, rcc
 # and the build's own tools.
+# Each step's output goes to the log by itself, so that a failure's
+# explanation (the trap above) still reaches the terminal.
 started=$SECONDS
 log=$source_dir/build/windows-build.log
 mkdir -p build
-{
-  cmake --preset windows \
-    -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake"
-  cmake --build --preset windows -j"$jobs"
-  (cd build/windows && cpack)
-} >"$log" 2>&1
+cmake --preset windows \
+  -DQT_HOST_PATH_CMAKE_DIR="/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/cmake" >"$log" 2>&1
+cmake --build --preset windows -j"$jobs" >>"$log" 2>&1
+(cd build/windows && cpack) >>"$log" 2>&1
 log=""
 say "built and packed in $(elapsed "$started"):"
 ls -1 build/windows/vostrel-*-windows-x64.zip build/windows/vostrel-*-windows-x64-setup.exe >&2
