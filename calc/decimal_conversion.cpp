@@ -10,22 +10,13 @@ namespace vostrel {
 namespace {
 
 // The build finds out which of the standard conversions its library has
-// (calc/CMakeLists.txt); the portable ones are always there. Under
-// WebAssembly, where 128-bit products are calls into software, libc++'s
-// to_chars took twice as long as the portable way, so that goes first there.
-#ifdef __EMSCRIPTEN__
-constexpr bool kPortableFirst = true;
-#else
-constexpr bool kPortableFirst = false;
-#endif
-
+// (calc/CMakeLists.txt), and gives WebAssembly none of them; the portable
+// ones are always there.
 template <bool kHasStandard>
 constexpr auto Conversions() {
   using enum DecimalConversion;
   if constexpr (!kHasStandard) {
     return std::array{kPortable};
-  } else if constexpr (kPortableFirst) {
-    return std::array{kPortable, kStandardLibrary};
   } else {
     return std::array{kStandardLibrary, kPortable};
   }

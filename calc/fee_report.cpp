@@ -67,7 +67,7 @@ ReportOutcome BuildFeeReport(const std::array<RowInput, kRateRowCount>& rows,
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const std::optional<double> amount = RowAmount(rows[i]);
     if (!amount) {
-      return {static_cast<ReportLine>(i)};
+      return {RowLine(i)};
     }
     emit(rows[i].caption, " ", *amount);
     total += *amount;

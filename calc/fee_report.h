@@ -22,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,10 +39,22 @@ struct RowInput {
   std::string_view unitPrice;  // text of the price box, as typed
 };
 
-// The report's seven lines, in order.
-enum class ReportLine : std::uint8_t { Row0, Row1, Row2, Row3, Total, Vat, Payable };
+// The report's lines, in order: line i shows rate row i (RowLine), then come
+// the three summary lines. Only the summaries are named, so the row lines
+// follow the rate sheet.
+enum class ReportLine : std::uint8_t { Total = kRateRowCount, Vat, Payable };
 
-inline constexpr std::size_t kReportLineCount = 7;
+inline constexpr std::size_t kReportLineCount = static_cast<std::size_t>(ReportLine::Payable) + 1;
+
+constexpr ReportLine RowLine(std::size_t row) {
+  return static_cast<ReportLine>(row);
+}
+
+// The rate row a line shows, or kRateRowCount for a summary line.
+constexpr std::size_t RowOf(ReportLine line) {
+  const auto index = static_cast<std::size_t>(line);
+  return index < kRateRowCount ? index : kRateRowCount;
+}
 
 // The fixed opening of each summary line, up to and including its blank.
 inline constexpr std::string_view kTotalLabel = "Обща сума без ДДС: ";

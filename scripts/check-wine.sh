@@ -3,7 +3,8 @@
 # release's Qt, as scripts/release.sh builds the ones it publishes (Debian 13
 # and its Qt 6.8 make the release's), and runs every test of that build
 # there under the release's Wine: the cross-built tests, the package's files,
-# the real program from the zip (by mouse and by keys alone), the installer
+# the real program from the zip (by mouse and by keys alone, with Wine
+# reporting Windows 10 and 11, in light and dark app mode), the installer
 # and UI Automation. The system is bootstrapped in a scratch directory with
 # a user "user"; the source is this working tree's tracked files; the build
 # runs as that user (scripts/build-windows.sh, which installs what it needs

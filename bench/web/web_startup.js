@@ -1,20 +1,25 @@
-// Compares the web page's start-up in headless Chromium with its floor: the
+// Compares the web page's start-up in headless Chromium with two floors: the
 // same page with no script (the site copied, its script element and any
-// preload of the module removed).
+// preload of the module removed), and the same page whose script only sets
+// the ready mark (the module still preloaded, so the two fetch alike).
 // Each visit is a first one, in a fresh browser context (no cache, no
 // service worker), on localhost. Per visit:
 //   first paint   the paint timing's first-paint
-//   ready / load  the page: its "vostrel-ready" mark, once the module is
-//                 instantiated and Form_Load has run, so Calculate answers;
-//                 the floor: the end of its load event
-//   transferred   the bytes the browser received for the visit (the local
-//                 server sends them as they are)
+//   ready / load  the page and the script floor: their "vostrel-ready" mark
+//                 (the page's once the module is instantiated and Form_Load
+//                 has run, so Calculate answers); the floor with no script:
+//                 the end of its load event
+//   transferred   the bytes the browser received for the visit (as the
+//                 local server sends them: compressed where a host would)
 //   gzip          the same files as a compressing server sends them (gzip -9)
-// Page and floor run interleaved after warm-up visits that are not counted;
-// the medians and the ratios page/floor are printed with the goal (ready at
-// most GOAL times the floor's load) met or not. Then the whole site, font
-// and icons included (a first visit's service worker fetches all of it),
-// compressed as a server would send it, against BYTES_GOAL.
+// The three run interleaved after warm-up visits that are not counted; the
+// medians and the ratios of the page to each floor are printed with the
+// goals: ready at most GOAL times the no-script floor's load and at most
+// SCRIPT_GOAL times the script floor's ready, a first visit at most
+// VISIT_GOAL transferred, the loader at most LOADER_GOAL gzipped. Then the
+// whole site, font and icons included (a first visit's service worker
+// fetches all of it), compressed as a server would send it, against
+// BYTES_GOAL.
 //
 // Usage: node bench/web/web_startup.js [--rounds N] [--warmup N]
 //          [--site DIR] [--tools DIR]       (scripts/bench-web.sh runs it)
@@ -26,9 +31,13 @@ const zlib = require("node:zlib");
 const { launch, run, serve, temporaryFolder } = require("../../tests/web/driver");
 
 const GOAL = 1.10;
+const SCRIPT_GOAL = 1.05;
+const VISIT_GOAL = 30 * 1024;
+const LOADER_GOAL = 3 * 1024;
 const BYTES_GOAL = 100 * 1024;
 // The script, and any early fetch of the module for it.
 const SCRIPT_ELEMENT = /<script\b[^>]*><\/script>\n?|<link rel="(?:module)?preload"[^>]*>\n?/g;
+const SCRIPT_SOURCE = /<script src="vostrel\.js"/;
 
 function option(name, fallback) {
   const at = process.argv.indexOf(name);
@@ -39,17 +48,19 @@ function option(name, fallback) {
 const ROUNDS = option("--rounds", 20);
 const WARMUP = option("--warmup", 2);
 
-function floorOf(site) {
-  const floor = temporaryFolder("floor");
+// The site with its page changed by `change(html)`, and any files added.
+function floorOf(site, name, change, files = {}) {
+  const floor = temporaryFolder(name);
   fs.cpSync(site, floor, { recursive: true });
   const page = path.join(floor, "index.html");
-  fs.writeFileSync(page, fs.readFileSync(page, "utf8").replace(SCRIPT_ELEMENT, ""));
+  fs.writeFileSync(page, change(fs.readFileSync(page, "utf8")));
+  for (const [file, text] of Object.entries(files)) fs.writeFileSync(path.join(floor, file), text);
   return floor;
 }
 
 const gzipSize = (file) => zlib.gzipSync(fs.readFileSync(file), { level: 9 }).length;
 
-async function visit(browser, url, folder, isPage) {
+async function visit(browser, url, folder, marksReady) {
   const context = await browser.createBrowserContext();
   try {
     const tab = await context.newPage();
@@ -63,7 +74,7 @@ async function visit(browser, url, folder, isPage) {
       if (fs.existsSync(file)) gzip += gzipSize(file);
     });
     await tab.goto(url, { waitUntil: "load" });
-    if (isPage) {
+    if (marksReady) {
       await tab.waitForFunction(() => performance.getEntriesByName("vostrel-ready").length > 0,
         { timeout: 20000 });
     }
@@ -107,15 +118,26 @@ const COLUMNS = [["paint", "first paint [ms]", 1], ["ready", "ready / load [ms]"
   ["transferred", "transferred [KB]", 1024], ["gzip", "gzip [KB]", 1024]];
 const cell = (text) => String(text).padStart(20);
 
-run(60 + (ROUNDS + WARMUP) * 20, async ({ site, tool }) => {
-  const folders = { page: site, floor: floorOf(site) };
-  const servers = { page: await serve(folders.page), floor: await serve(folders.floor) };
+const ROWS = [["floor", "floor (no script)"], ["scriptFloor", "floor (ready mark)"], ["page", "page"]];
+
+run(60 + (ROUNDS + WARMUP) * 30, async ({ site, tool }) => {
+  const folders = {
+    page: site,
+    floor: floorOf(site, "floor", (html) => html.replace(SCRIPT_ELEMENT, "")),
+    scriptFloor: floorOf(site, "script-floor",
+      (html) => html.replace(SCRIPT_SOURCE, '<script src="ready.js"'),
+      { "ready.js": 'performance.mark("vostrel-ready");\n' }),
+  };
+  const servers = {};
+  for (const name of Object.keys(folders)) servers[name] = await serve(folders[name]);
   const { browser } = await launch(tool, "chromium", "bg");
-  const samples = { page: [], floor: [] };
+  const samples = { page: [], floor: [], scriptFloor: [] };
   for (let round = 0; round < WARMUP + ROUNDS; ++round) {
-    const order = round % 2 ? ["floor", "page"] : ["page", "floor"];
+    // Each of the three goes first, second and third in turn.
+    const order = ROWS.map(([name]) => name);
+    for (let turn = 0; turn < round % order.length; ++turn) order.push(order.shift());
     for (const name of order) {
-      const figures = await visit(browser, servers[name].url, folders[name], name === "page");
+      const figures = await visit(browser, servers[name].url, folders[name], name !== "floor");
       if (round >= WARMUP) samples[name].push(figures);
     }
   }
@@ -123,19 +145,28 @@ run(60 + (ROUNDS + WARMUP) * 20, async ({ site, tool }) => {
   const medians = Object.fromEntries(Object.entries(samples).map(([name, runs]) =>
     [name, Object.fromEntries(COLUMNS.map(([key]) => [key, median(runs.map((r) => r[key]))]))]));
   console.log(`Web page start-up in headless Chromium, first visits on localhost, ${WARMUP} warm-up `
-    + `rounds, page and floor interleaved\nmedians of ${ROUNDS} visits each`);
+    + `rounds, the page and its two floors interleaved\nmedians of ${ROUNDS} visits each`);
   console.log("".padEnd(22) + COLUMNS.map(([, title]) => cell(title)).join(""));
-  for (const [name, label] of [["floor", "floor (no script)"], ["page", "page"]]) {
+  for (const [name, label] of ROWS) {
     console.log(label.padEnd(22) + COLUMNS.map(([key, , scale]) =>
       cell((medians[name][key] / scale).toFixed(1))).join(""));
   }
-  const ratios = COLUMNS.map(([key]) => medians.page[key] / medians.floor[key]);
-  console.log("ratio page/floor".padEnd(22) + ratios.map((r) => cell(r.toFixed(3))).join(""));
-  console.log(`goal ratio <= ${GOAL.toFixed(2)}`.padEnd(22) + COLUMNS.map(([key], i) =>
-    cell(key === "ready" ? (ratios[i] <= GOAL ? "met" : "NOT MET") : "")).join(""));
+  for (const [floor, label, goal] of [["floor", "page/floor", GOAL],
+    ["scriptFloor", "page/ready mark", SCRIPT_GOAL]]) {
+    const ratios = COLUMNS.map(([key]) => medians.page[key] / medians[floor][key]);
+    console.log(`ratio ${label}`.padEnd(22) + ratios.map((r) => cell(r.toFixed(3))).join(""));
+    console.log(`goal ready <= ${goal.toFixed(2)}`.padEnd(22) + COLUMNS.map(([key], i) =>
+      cell(key === "ready" ? (ratios[i] <= goal ? "met" : "NOT MET") : "")).join(""));
+  }
 
-  const { gzip, brotli } = siteCompressed(site);
   const kb = (bytes) => (bytes / 1024).toFixed(1);
-  console.log(`\nthe whole site, compressed: gzip -9 ${kb(gzip)} KB, brotli ${kb(brotli)} KB; `
+  const visited = medians.page.transferred;
+  const loader = gzipSize(path.join(site, "vostrel.js"));
+  console.log(`\na first visit, transferred: ${kb(visited)} KB; goal <= ${kb(VISIT_GOAL)} KB: `
+    + `${visited <= VISIT_GOAL ? "met" : "NOT MET"}`);
+  console.log(`the loader, gzip -9: ${kb(loader)} KB; goal <= ${kb(LOADER_GOAL)} KB: `
+    + `${loader <= LOADER_GOAL ? "met" : "NOT MET"}`);
+  const { gzip, brotli } = siteCompressed(site);
+  console.log(`the whole site, compressed: gzip -9 ${kb(gzip)} KB, brotli ${kb(brotli)} KB; `
     + `goal <= ${kb(BYTES_GOAL)} KB: ${gzip <= BYTES_GOAL ? "met" : "NOT MET"} (gzip)`);
 });

@@ -145,15 +145,12 @@ struct OverflowCase {
 TEST(BuildFeeReport, OverflowStopsBeforeTheFailingLine) {
   const std::string huge = "1" + std::string(307, '0');  // times 100 leaves the double range
   const std::vector<OverflowCase> cases = {
-      {"row 0 amount", kFirstChoices, {huge, "2", "0.5", "3"}, ReportLine::Row0},
-      {"row 2 amount",
-       {"100", "1", "12", "1"},
-       {"0.1", "2", "-" + huge + "0", "3"},
-       ReportLine::Row2},
-      {"price too large to read", kFirstChoices, {"0.1", "1e400", "0.5", "3"}, ReportLine::Row1},
-      {"quantity above 16 bits", {"100", "1", "1", "32767.5"}, kDefaultPrices, ReportLine::Row3},
-      {"quantity below 16 bits", {"-32769", "1", "1", "1"}, kDefaultPrices, ReportLine::Row0},
-      {"quantity too large to read", {"100", "1e999", "1", "1"}, kDefaultPrices, ReportLine::Row1},
+      {"row 0 amount", kFirstChoices, {huge, "2", "0.5", "3"}, RowLine(0)},
+      {"row 2 amount", {"100", "1", "12", "1"}, {"0.1", "2", "-" + huge + "0", "3"}, RowLine(2)},
+      {"price too large to read", kFirstChoices, {"0.1", "1e400", "0.5", "3"}, RowLine(1)},
+      {"quantity above 16 bits", {"100", "1", "1", "32767.5"}, kDefaultPrices, RowLine(3)},
+      {"quantity below 16 bits", {"-32769", "1", "1", "1"}, kDefaultPrices, RowLine(0)},
+      {"quantity too large to read", {"100", "1e999", "1", "1"}, kDefaultPrices, RowLine(1)},
       {"total", {"1", "1", "1", "1"}, {"1e308", "1e308", "0", "0"}, ReportLine::Total},
       {"VAT cannot overflow alone, the amount payable can",
        {"1", "1", "1", "1"},

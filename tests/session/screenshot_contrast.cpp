@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
   }
   for (const auto& fixed : vostrel::testing::FixedBackgrounds()) {
     const double ink = vostrel::testing::StrongestInk(picture, fixed.area, fixed.colour);
-    const bool legible = ink >= vostrel::window::kMinimumTextContrast;
+    const bool legible = ink >= vostrel::desktop::kMinimumTextContrast;
     std::printf("%-11s %5.1f:1 %s\n", qPrintable(fixed.name), ink, legible ? "" : "FAIL");
     failures += legible ? 0 : 1;
   }

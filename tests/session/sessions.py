@@ -108,10 +108,14 @@ def announcing_server(argv, what):
 
 
 @contextlib.contextmanager
-def x_server():
-    """An Xvfb on a display it picks itself; yields the DISPLAY value."""
+def x_server(screen_dir=None):
+    """An Xvfb on a display it picks itself; yields the DISPLAY value. Given
+    a folder `screen_dir`, Xvfb keeps its screen there, as the XWD file
+    Xvfb_screen0 that always shows what is on it."""
+    keep_screen = ["-fbdir", screen_dir] if screen_dir else []
     with announcing_server(["Xvfb", "-displayfd", "{fd}", "-screen", "0", "1024x768x24",
-                            "-nolisten", "tcp"], "Xvfb to pick a display") as number:
+                            "-nolisten", "tcp", *keep_screen],
+                           "Xvfb to pick a display") as number:
         yield f":{number}"
 
 

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "window/legible_text.h"
+#include "desktop/legible_text.h"
 #include "window/window_description.h"
 
 namespace vostrel::testing {
@@ -55,7 +55,7 @@ inline double StrongestInk(const QImage& picture, const QRect& area, const QColo
   double strongest = 1;
   for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
     for (int x = pixels.left(); x <= pixels.right(); ++x) {
-      strongest = std::max(strongest, window::ContrastRatio(picture.pixelColor(x, y), background));
+      strongest = std::max(strongest, desktop::ContrastRatio(picture.pixelColor(x, y), background));
     }
   }
   return strongest;

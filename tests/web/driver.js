@@ -197,9 +197,9 @@ class PuppeteerPage {
     this.browser = browser;
     this.page = page;
   }
-  async open(url) {
+  async open(url, { ready = true } = {}) {
     await this.page.goto(url);
-    await whenReady(this);
+    if (ready) await whenReady(this);
   }
   run(fn, ...args) { return this.page.evaluate(fn, ...args); }
   click(selector) { return this.page.click(selector); }
@@ -223,9 +223,15 @@ class WebDriverPage {
     if (!response.ok) throw new Failure(`WebDriver ${route}: ${JSON.stringify(answer.value)}`);
     return answer.value;
   }
-  async open(url) {
+  async open(url, { ready = true } = {}) {
     await this.call("POST", "/url", { url });
-    await whenReady(this);
+    if (ready) await whenReady(this);
+  }
+  // The text of the browser's own alert, which is then accepted.
+  async acceptAlert() {
+    const text = await this.call("GET", "/alert/text");
+    await this.call("POST", "/alert/accept", {});
+    return text;
   }
   run(fn, ...args) {
     return this.call("POST", "/execute/sync",
@@ -270,15 +276,16 @@ function minibrowser() {
 }
 
 // Starts `engine` with a fresh profile, its language `language` ("bg",
-// "en"); returns a page of it. `chromiumFlags` go to Chromium only.
+// "en"; WebKitGTK also "C", its locale then C.UTF-8); returns a page of it.
+// `chromiumFlags` go to Chromium only.
 async function launch(tool, engine, language, { chromiumFlags = [] } = {}) {
   const profile = temporaryFolder(`${engine}-profile`);
   if (engine === "webkit") {
     const port = await freePort();
     const display = await xServer();
-    const locale = language === "bg" ? "bg_BG.UTF-8" : "en_US.UTF-8";
+    const locale = { bg: "bg_BG.UTF-8", en: "en_US.UTF-8", C: "C.UTF-8" }[language];
     start([WEBKIT_DRIVER, `--port=${port}`], { stdio: "ignore", env: { ...process.env,
-      DISPLAY: display, LANGUAGE: language, LC_ALL: locale, HOME: profile,
+      DISPLAY: display, LANGUAGE: language, LANG: locale, LC_ALL: locale, HOME: profile,
       XDG_DATA_HOME: profile, XDG_CACHE_HOME: profile, XDG_CONFIG_HOME: profile } });
     const base = `http://127.0.0.1:${port}`;
     const deadline = Date.now() + 20000;

@@ -17,8 +17,13 @@ struct PageIdentity {
   std::string_view description;
 };
 
+// What the output box says where the browser runs no WebAssembly, in place
+// of the task statement: the loader finds it on its script element.
+inline constexpr std::string_view kNoWebAssembly =
+    "Този браузър не изпълнява WebAssembly, затова калкулаторът не може да изчислява тук.";
+
 // index.html: the window's controls as HTML elements, with the ids the
-// module's event procedures address ("List1_0", "Text2_3", "Command1_1", ...),
+// module's runtime addresses ("List1_0", "Text2_3", "Command1_1", ...),
 // in the window's tab order, and the message dialog.
 std::string PageHtml(const PageIdentity& identity);
 

@@ -43,8 +43,8 @@ std::string PageGlyphs() {
   for (const RateRow& row : RateSheet()) {
     AddCharacters(characters, row.caption);
   }
-  for (const std::string_view text :
-       {kTotalLabel, kVatLabel, kPayableLabel, kOverflowOpening, kOverflowClosing}) {
+  for (const std::string_view text : {kTotalLabel, kVatLabel, kPayableLabel, kOverflowOpening,
+                                      kOverflowClosing, kNoWebAssembly}) {
     AddCharacters(characters, text);
   }
   std::string glyphs;

@@ -55,7 +55,9 @@ void WriteHead(std::ostream& html, const PageIdentity& identity) {
           // for it only once it runs.
           "<link rel=\"preload\" href=\"vostrel.wasm\" as=\"fetch\" type=\"application/wasm\" "
           "crossorigin>\n"
-          "<script src=\"vostrel.js\" defer></script>\n"
+          "<script src=\"vostrel.js\" defer data-no-webassembly=\""
+       << Escaped(kNoWebAssembly)
+       << "\"></script>\n"
           "</head>\n";
 }
 

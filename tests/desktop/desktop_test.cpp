@@ -12,15 +12,15 @@
 #include <QTest>
 #include <memory>
 
+#include "desktop/legible_text.h"
+#include "desktop/quantity_list.h"
+#include "desktop/toolkit_language.h"
+#include "desktop/vostrel_window.h"
 #include "tests/support/ink_contrast.h"
-#include "window/legible_text.h"
-#include "window/quantity_list.h"
-#include "window/toolkit_language.h"
-#include "window/vostrel_window.h"
 
-using vostrel::window::ContrastRatio;
-using vostrel::window::kMinimumTextContrast;
-using vostrel::window::Vostrel;
+using vostrel::desktop::ContrastRatio;
+using vostrel::desktop::kMinimumTextContrast;
+using vostrel::desktop::Vostrel;
 
 namespace {
 
@@ -198,7 +198,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
-  vostrel::window::UseToolkitTranslation(app);
+  vostrel::desktop::UseToolkitTranslation(app);
   DesktopTest test;
   return QTest::qExec(&test, argc, argv);
 }

@@ -11,12 +11,12 @@
 #include <QWheelEvent>
 #include <memory>
 
-#include "window/accessible_interfaces.h"
-#include "window/quantity_list.h"
-#include "window/vostrel_window.h"
+#include "desktop/accessible_interfaces.h"
+#include "desktop/quantity_list.h"
+#include "desktop/vostrel_window.h"
 
-using vostrel::window::QuantityList;
-using vostrel::window::Vostrel;
+using vostrel::desktop::QuantityList;
+using vostrel::desktop::Vostrel;
 
 Q_DECLARE_METATYPE(QAccessible::TextBoundaryType)
 
@@ -303,7 +303,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
-  vostrel::window::InstallAccessibleInterfaces();
+  vostrel::desktop::InstallAccessibleInterfaces();
   // What the AT-SPI bridge does when a screen reader is running.
   QAccessible::setActive(true);
   AccessibilityTest test;

@@ -16,7 +16,7 @@ class QObject;
 class QRect;
 class QString;
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 class PriceBox final : public QLineEdit {
   Q_OBJECT
@@ -32,4 +32,4 @@ class PriceBox final : public QLineEdit {
 // a PriceBox, nullptr for any other object.
 QAccessibleInterface* MakePriceBoxAccessible(const QString& className, QObject* object);
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

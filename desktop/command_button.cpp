@@ -1,8 +1,8 @@
-#include "window/command_button.h"
+#include "desktop/command_button.h"
 
 #include <QKeyEvent>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 CommandButton::CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
   // Qt presses a focused button on Enter only when it may become the default
@@ -26,4 +26,4 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
   QPushButton::keyPressEvent(event);
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

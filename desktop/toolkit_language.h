@@ -5,7 +5,7 @@
 
 class QCoreApplication;
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 // Installs Qt's translation for the first of the user's UI languages that Qt
 // has one for, from Qt's translations folder. Without one (English, or the
@@ -13,4 +13,4 @@ namespace vostrel::window {
 // the window is built, so no control has to lay its texts out again.
 void UseToolkitTranslation(QCoreApplication& application);
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

@@ -32,11 +32,11 @@
 #include <random>
 #include <vector>
 
-#include "window/quantity_list.h"
-#include "window/vostrel_window.h"
+#include "desktop/quantity_list.h"
+#include "desktop/vostrel_window.h"
 
-using vostrel::window::QuantityList;
-using vostrel::window::Vostrel;
+using vostrel::desktop::QuantityList;
+using vostrel::desktop::Vostrel;
 
 namespace {
 

@@ -19,10 +19,10 @@ class QAccessibleInterface;
 class QObject;
 class QString;
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 // An accessibility factory (QAccessible::installFactory): the interface for
 // a QuantityList, nullptr for any other object.
 QAccessibleInterface* QuantityListAccessible(const QString& className, QObject* object);
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

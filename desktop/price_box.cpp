@@ -1,4 +1,4 @@
-#include "window/price_box.h"
+#include "desktop/price_box.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -10,7 +10,7 @@
 #include <QStyleOptionFrame>
 #include <QTextBoundaryFinder>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
 
 // Where a piece starts or ends: for words, at a word's start or end, not at
@@ -208,4 +208,4 @@ QRect PriceBox::CharacterRect(int offset) const {
   return {left, top, metrics.horizontalAdvance(shown.mid(offset, 1)), metrics.height()};
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

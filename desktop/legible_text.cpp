@@ -1,11 +1,11 @@
-#include "window/legible_text.h"
+#include "desktop/legible_text.h"
 
 #include <QApplication>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
 
 // Relative luminance of an sRGB colour, as WCAG 2 defines it.
@@ -50,4 +50,4 @@ void PaintFixedBackground(QWidget* control, QPalette::ColorRole backgroundRole,
   control->setAutoFillBackground(true);
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

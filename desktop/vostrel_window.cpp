@@ -1,4 +1,4 @@
-#include "window/vostrel_window.h"
+#include "desktop/vostrel_window.h"
 
 #include <QAccessible>
 #include <QColor>
@@ -19,15 +19,17 @@
 #include <string>
 
 #include "data/program_icon.h"
-#include "window/command_button.h"
-#include "window/legible_text.h"
-#include "window/overflow_message.h"
-#include "window/price_box.h"
-#include "window/quantity_list.h"
+#include "desktop/command_button.h"
+#include "desktop/legible_text.h"
+#include "desktop/price_box.h"
+#include "desktop/quantity_list.h"
+#include "window/form_procedures.h"
 #include "window/window_description.h"
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
+
+using namespace vostrel::window;
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -48,8 +50,8 @@ QColor ToColour(const Rgb& colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
-QString Indexed(const char* group, std::size_t index) {
-  return QStringLiteral("%1_%2").arg(QLatin1String(group)).arg(index);
+QString NameOf(std::string_view group, std::size_t index) {
+  return QString::fromStdString(window::NameOf({group, index}));
 }
 
 }  // namespace
@@ -60,7 +62,7 @@ Vostrel::Vostrel(QWidget* parent) : QWidget(parent) {
   ApplyLook();
   SetTabOrder();
   Connect();
-  Form_Load();
+  window::Form_Load(*this);
   Text1[0]->setFocus();  // the output box holds the focus when the window opens
 }
 
@@ -81,7 +83,7 @@ void Vostrel::SetUpWindow() {
 void Vostrel::CreateControls() {
   for (std::size_t i = 0; i < Label1.size(); ++i) {
     Label1[i] = new QLabel(FromUtf8(kHeadingTexts[i]), this);
-    Label1[i]->setObjectName(Indexed("Label1", i));
+    Label1[i]->setObjectName(NameOf(kLabel1, i));
     Label1[i]->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Place(Label1[i], kHeadingGeometry[i]);
   }
@@ -96,12 +98,12 @@ void Vostrel::CreateControls() {
     const QString caption = FromUtf8(row.caption);
 
     Label2[i] = new QLabel(caption, this);
-    Label2[i]->setObjectName(Indexed("Label2", i));
+    Label2[i]->setObjectName(NameOf(kLabel2, i));
     Label2[i]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Place(Label2[i], kCaptionGeometry[i]);
 
     List1[i] = new QuantityList(this);
-    List1[i]->setObjectName(Indexed("List1", i));
+    List1[i]->setObjectName(NameOf(kList1, i));
     QStringList choices;
     for (const std::string_view choice : row.choices) {
       choices.append(FromUtf8(choice));
@@ -113,7 +115,7 @@ void Vostrel::CreateControls() {
     Text2[i] = new PriceBox(this);
     Text2[i]->setFont(priceFont);
     Text2[i]->setText(FromUtf8(row.defaultUnitPrice));
-    Text2[i]->setObjectName(Indexed("Text2", i));
+    Text2[i]->setObjectName(NameOf(kText2, i));
     Text2[i]->setAccessibleName(caption + u' ' + FromUtf8(kHeadingTexts[kPriceHeading]));
     // A screen reader that finds a label says it in place of the name, so the
     // column heading rides along as the description. Qt's item views report
@@ -125,13 +127,13 @@ void Vostrel::CreateControls() {
 
   for (std::size_t i = 0; i < Command1.size(); ++i) {
     Command1[i] = new CommandButton(FromUtf8(kCommandTexts[i]), this);
-    Command1[i]->setObjectName(Indexed("Command1", i));
+    Command1[i]->setObjectName(NameOf(kCommand1, i));
     Place(Command1[i], kCommandGeometry[i]);
   }
 
   for (std::size_t i = 0; i < Text1.size(); ++i) {
     Text1[i] = new QPlainTextEdit(this);
-    Text1[i]->setObjectName(Indexed("Text1", i));
+    Text1[i]->setObjectName(NameOf(kText1, i));
     Text1[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1[i]->setTabChangesFocus(true);
     Place(Text1[i], kTextBoxGeometry[i]);
@@ -182,93 +184,81 @@ bool Vostrel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Vostrel::SetTabOrder() {
-  QWidget* previous = Text1[0];
-  for (std::size_t i = 0; i < kRateRowCount; ++i) {
-    setTabOrder(previous, List1[i]);
-    setTabOrder(List1[i], Text2[i]);
-    previous = Text2[i];
+  QWidget* previous = nullptr;
+  for (const ControlName& next : kTabOrder) {
+    auto* control = findChild<QWidget*>(NameOf(next.group, next.index));
+    if (previous != nullptr) {
+      setTabOrder(previous, control);
+    }
+    previous = control;
   }
-  setTabOrder(previous, Command1[0]);
-  setTabOrder(Command1[0], Command1[1]);
 }
 
 void Vostrel::Connect() {
   for (std::size_t i = 0; i < Command1.size(); ++i) {
     connect(Command1[i], &QPushButton::clicked, this,
-            [this, i] { Command1_Click(static_cast<int>(i)); });
+            [this, i] { window::Command1_Click(*this, static_cast<int>(i)); });
   }
 }
 
-void Vostrel::Form_Load() {
-  for (QuantityList* list : List1) {
-    list->SetListIndex(0);
-  }
+int Vostrel::ListIndex(std::size_t row) const {
+  return List1[row]->ListIndex();
 }
 
-void Vostrel::Command1_Click(int index) {
-  Text1[0]->clear();
-  if (index == kCalculate) {
-    Calculate();
-  } else if (index == kClear) {
-    Clear();
-  }
+void Vostrel::SetListIndex(std::size_t row, int index) {
+  List1[row]->SetListIndex(index);
 }
 
-void Vostrel::Calculate() {
-  // The texts must outlive the report, which only views them.
-  std::array<std::string, kRateRowCount> choices;
-  std::array<std::string, kRateRowCount> prices;
-  std::array<std::string, kRateRowCount> captions;
-  std::array<RowInput, kRateRowCount> rows;
-  for (std::size_t i = 0; i < kRateRowCount; ++i) {
-    const QListWidgetItem* selected = List1[i]->item(List1[i]->ListIndex());
-    choices[i] = selected != nullptr ? selected->text().toStdString() : std::string();
-    prices[i] = Text2[i]->text().toStdString();
-    captions[i] = Label2[i]->text().toStdString();
-    rows[i] = {captions[i], choices[i], prices[i]};
-  }
+std::string Vostrel::List(std::size_t row, int entry) const {
+  const QListWidgetItem* item = List1[row]->item(entry);
+  return item != nullptr ? item->text().toStdString() : std::string();
+}
 
-  const std::string separator = QLocale::system().decimalPoint().toStdString();
-  std::string lastLine;
-  const ReportOutcome outcome =
-      BuildFeeReport(rows, separator, [this, &lastLine](std::string_view line) {
-        AppendToOutput(line);
-        lastLine = line;
-      });
-  if (!outcome.complete()) {
-    ReportOverflow(*outcome.overflowAt);
-    return;
+std::string Vostrel::Caption(std::size_t row) const {
+  return Label2[row]->text().toStdString();
+}
+
+std::string Vostrel::PriceText(std::size_t row) const {
+  return Text2[row]->text().toStdString();
+}
+
+void Vostrel::SetPriceText(std::size_t row, std::string_view text) {
+  Text2[row]->setText(FromUtf8(text));
+}
+
+std::string Vostrel::OutputText() const {
+  return Text1[0]->toPlainText().toStdString();
+}
+
+// A write that only adds to the end, as each report line does, is inserted
+// there: assistive technology then hears of the new line, not of a new box.
+void Vostrel::SetOutputText(std::string_view text) {
+  const QString shown = ForDisplay(text);
+  const QString current = Text1[0]->toPlainText();
+  if (!current.isEmpty() && shown.startsWith(current)) {
+    QTextCursor end(Text1[0]->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(shown.mid(current.size()));
+  } else {
+    Text1[0]->setPlainText(shown);
   }
-  // The report's last line is the amount payable. A screen reader says it
-  // as soon as it is written, without the user moving to the output box.
+  Text1[0]->moveCursor(QTextCursor::Start);
+}
+
+void Vostrel::ReportOverflow(std::string_view message) {
+  QMessageBox::critical(this, FromUtf8(kCaption), FromUtf8(message));
+}
+
+void Vostrel::Announce([[maybe_unused]] std::string_view text) {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-  QAccessibleAnnouncementEvent announcement(Text1[0], ForDisplay(lastLine).trimmed());
+  QAccessibleAnnouncementEvent announcement(Text1[0], FromUtf8(text));
   announcement.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
   QAccessible::updateAccessibility(&announcement);
 #endif
 }
 
-void Vostrel::Clear() {
-  for (std::size_t i = 0; i < kRateRowCount; ++i) {
-    List1[i]->SetListIndex(0);
-    Text2[i]->setText(QString());
-  }
+std::string Vostrel::DecimalSeparator() const {
+  return QLocale::system().decimalPoint().toStdString();
 }
 
-void Vostrel::AppendToOutput(std::string_view line) {
-  QTextCursor end(Text1[0]->document());
-  end.movePosition(QTextCursor::End);
-  end.insertText(ForDisplay(line));
-  // The caret stands at the start, as after setting a box's text, so that a
-  // screen reader moving to the box reads the report from its first line.
-  Text1[0]->moveCursor(QTextCursor::Start);
-}
-
-void Vostrel::ReportOverflow(ReportLine line) {
-  const auto row = static_cast<std::size_t>(line);
-  const std::string caption =
-      row < kRateRowCount ? Label2[row]->text().toStdString() : std::string();
-  QMessageBox::critical(this, FromUtf8(kCaption), FromUtf8(OverflowMessage(line, caption)));
-}
-
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

@@ -1,4 +1,4 @@
-#include "window/accessible_interfaces.h"
+#include "desktop/accessible_interfaces.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -7,11 +7,11 @@
 #include <QString>
 #include <QWidget>
 
-#include "window/price_box.h"
-#include "window/quantity_list_accessible.h"
-#include "window/vostrel_window.h"
+#include "desktop/price_box.h"
+#include "desktop/quantity_list_accessible.h"
+#include "desktop/vostrel_window.h"
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
 
 // A bare top-level widget presents itself to assistive technology as a mere
@@ -32,4 +32,4 @@ void InstallAccessibleInterfaces() {
   QAccessible::installFactory(MakePriceBoxAccessible);
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

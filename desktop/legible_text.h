@@ -19,7 +19,7 @@
 
 class QWidget;
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 // WCAG 2 AA for text below 18 pt, which every text of the window is.
 inline constexpr double kMinimumTextContrast = 4.5;
@@ -38,4 +38,4 @@ QColor LegibleOn(const QColor& background, const QColor& text);
 void PaintFixedBackground(QWidget* control, QPalette::ColorRole backgroundRole,
                           QPalette::ColorRole textRole, const QColor& background);
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

@@ -1,4 +1,4 @@
-#include "window/quantity_list_accessible.h"
+#include "desktop/quantity_list_accessible.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "window/quantity_list.h"
+#include "desktop/quantity_list.h"
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
 
 // Qt 6.5 adds the selection interface; before it, an empty stand-in.
@@ -317,4 +317,4 @@ QAccessibleInterface* QuantityListAccessible(const QString& className, QObject* 
   return nullptr;
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

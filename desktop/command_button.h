@@ -5,7 +5,7 @@
 
 #include <QPushButton>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 class CommandButton final : public QPushButton {
   Q_OBJECT
@@ -17,4 +17,4 @@ class CommandButton final : public QPushButton {
   void keyPressEvent(QKeyEvent* event) override;
 };
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

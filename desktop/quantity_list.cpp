@@ -1,11 +1,11 @@
-#include "window/quantity_list.h"
+#include "desktop/quantity_list.h"
 
 #include <QItemSelection>
 #include <QItemSelectionModel>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 namespace {
 
 // Gives every entry the size of the list's viewport, so that the entry shown
@@ -100,4 +100,4 @@ QItemSelectionModel::SelectionFlags QuantityList::selectionCommand(const QModelI
   return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

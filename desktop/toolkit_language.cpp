@@ -1,4 +1,4 @@
-#include "window/toolkit_language.h"
+#include "desktop/toolkit_language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -6,7 +6,7 @@
 #include <QString>
 #include <QTranslator>
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 void UseToolkitTranslation(QCoreApplication& application) {
   auto* translator = new QTranslator(&application);
@@ -19,4 +19,4 @@ void UseToolkitTranslation(QCoreApplication& application) {
   }
 }
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

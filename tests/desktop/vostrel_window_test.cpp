@@ -1,6 +1,6 @@
 // Drives the real window on the offscreen platform. The locale and the scale
 // factor come from the environment CTest sets for each run.
-#include "window/vostrel_window.h"
+#include "desktop/vostrel_window.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -17,11 +17,11 @@
 #include <QTimer>
 #include <memory>
 
+#include "desktop/accessible_interfaces.h"
+#include "desktop/quantity_list.h"
 #include "tests/support/ink_contrast.h"
-#include "window/accessible_interfaces.h"
-#include "window/quantity_list.h"
 
-using vostrel::window::Vostrel;
+using vostrel::desktop::Vostrel;
 
 namespace {
 
@@ -33,15 +33,6 @@ const QString kStartUpReport = QStringLiteral(
     "Обща сума без ДДС: %2\n"
     "Дължимо ДДС: %3\n"
     "Сума за плащане: %4\n");
-
-const QString kZeroReport = QStringLiteral(
-    "Дисково пространство {Mb]: 0\n"
-    "Брой сайтове: 0\n"
-    "Брой MySQL бази данни: 0\n"
-    "Период на обслужване [м]: 0\n"
-    "Обща сума без ДДС: 0\n"
-    "Дължимо ДДС: 0\n"
-    "Сума за плащане: 0\n");
 
 bool BulgarianLocale() {
   return QLocale::system().language() == QLocale::Bulgarian;
@@ -76,10 +67,7 @@ class VostrelWindowTest : public QObject {
   void colours_data();
   void colours();
   void calculateAtStartUp();
-  void calculateTwiceWritesOneReport();
-  void clearThenCalculate();
-  void editedPriceWaitsForCalculate();
-  void overflowKeepsTheWindowAndTheInputs();
+  void overflowIsReportedInAMessage();
   void keyboardOnly();
   void accessibleNames();
   void denseScreen();
@@ -114,14 +102,14 @@ void VostrelWindowTest::controls_data() {
   row("Label2_1", "QLabel", {8, 88, 201, 23}, "Брой сайтове:");
   row("Label2_2", "QLabel", {8, 112, 201, 23}, "Брой MySQL бази данни:");
   row("Label2_3", "QLabel", {8, 136, 201, 23}, "Период на обслужване [м]:");
-  row("List1_0", "vostrel::window::QuantityList", {216, 64, 81, 23}, "");
-  row("List1_3", "vostrel::window::QuantityList", {216, 136, 81, 23}, "");
-  row("Text2_0", "vostrel::window::PriceBox", {312, 64, 65, 21}, "0.1");
-  row("Text2_1", "vostrel::window::PriceBox", {312, 88, 65, 21}, "2");
-  row("Text2_2", "vostrel::window::PriceBox", {312, 112, 65, 21}, "0.5");
-  row("Text2_3", "vostrel::window::PriceBox", {312, 136, 65, 21}, "3");
-  row("Command1_0", "vostrel::window::CommandButton", {56, 160, 113, 25}, "Изчисли");
-  row("Command1_1", "vostrel::window::CommandButton", {304, 160, 113, 25}, "Изчисти");
+  row("List1_0", "vostrel::desktop::QuantityList", {216, 64, 81, 23}, "");
+  row("List1_3", "vostrel::desktop::QuantityList", {216, 136, 81, 23}, "");
+  row("Text2_0", "vostrel::desktop::PriceBox", {312, 64, 65, 21}, "0.1");
+  row("Text2_1", "vostrel::desktop::PriceBox", {312, 88, 65, 21}, "2");
+  row("Text2_2", "vostrel::desktop::PriceBox", {312, 112, 65, 21}, "0.5");
+  row("Text2_3", "vostrel::desktop::PriceBox", {312, 136, 65, 21}, "3");
+  row("Command1_0", "vostrel::desktop::CommandButton", {56, 160, 113, 25}, "Изчисли");
+  row("Command1_1", "vostrel::desktop::CommandButton", {304, 160, 113, 25}, "Изчисти");
   row("Text1_0", "QPlainTextEdit", {8, 192, 449, 121},
       "Разглеждаме безплатни хостинг услуги като:\nFree webhosting\nFree blog hosting\n"
       "Free domain\nFree email \nFree file hosting \nFree forum hosting \nFree image hosting \n\n"
@@ -168,7 +156,7 @@ void VostrelWindowTest::listsStartOnTheirFirstChoice() {
   const int counts[] = {21, 12, 12, 12};
   const char* last[] = {"2100", "12", "12", "12"};
   for (int i = 0; i < 4; ++i) {
-    const vostrel::window::QuantityList* list = window->List1[static_cast<std::size_t>(i)];
+    const vostrel::desktop::QuantityList* list = window->List1[static_cast<std::size_t>(i)];
     QCOMPARE(list->count(), counts[i]);
     QCOMPARE(list->ListIndex(), 0);
     QCOMPARE(list->selectedItems().size(), 1);
@@ -237,36 +225,11 @@ void VostrelWindowTest::calculateAtStartUp() {
   QCOMPARE(Output(), ExpectedStartUpReport());
 }
 
-void VostrelWindowTest::calculateTwiceWritesOneReport() {
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QCOMPARE(Output(), ExpectedStartUpReport());
-}
-
-void VostrelWindowTest::clearThenCalculate() {
-  window->List1[0]->SetListIndex(20);
-  window->List1[3]->SetListIndex(11);
-  QTest::mouseClick(window->Command1[1], Qt::LeftButton);
-  QCOMPARE(Output(), QString());
-  for (std::size_t i = 0; i < 4; ++i) {
-    QCOMPARE(window->List1[i]->ListIndex(), 0);
-    QCOMPARE(window->Text2[i]->text(), QString());
-  }
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QCOMPARE(Output(), kZeroReport);
-}
-
-void VostrelWindowTest::editedPriceWaitsForCalculate() {
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  window->Text2[1]->setText(QStringLiteral("5"));
-  QCOMPARE(Output(), ExpectedStartUpReport());
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QVERIFY(Output().contains(QStringLiteral("Брой сайтове: 5\n")));
-}
-
-void VostrelWindowTest::overflowKeepsTheWindowAndTheInputs() {
-  window->List1[2]->SetListIndex(11);
+// The procedures' own table proves what an overflow leaves; here, that the
+// window shows their message in a modal box and carries on.
+void VostrelWindowTest::overflowIsReportedInAMessage() {
   window->Text2[2]->setText(QStringLiteral("1e308"));
+  window->List1[2]->SetListIndex(11);
   QString message;
   QTimer::singleShot(0, [&message] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -276,17 +239,10 @@ void VostrelWindowTest::overflowKeepsTheWindowAndTheInputs() {
   });
   QTest::mouseClick(window->Command1[0], Qt::LeftButton);
 
-  QVERIFY2(message.contains(QStringLiteral("Overflow")), qPrintable(message));
+  QVERIFY2(message.startsWith(QStringLiteral("Overflow")), qPrintable(message));
   QVERIFY2(message.contains(QStringLiteral("„Брой MySQL бази данни“")), qPrintable(message));
   QVERIFY(window->isVisible());
   QCOMPARE(Output(), QStringLiteral("Дисково пространство {Mb]: 10\nБрой сайтове: 2\n"));
-  QCOMPARE(window->List1[2]->ListIndex(), 11);
-  QCOMPARE(window->Text2[2]->text(), QStringLiteral("1e308"));
-
-  window->Text2[2]->setText(QStringLiteral("1"));
-  QTest::mouseClick(window->Command1[0], Qt::LeftButton);
-  QVERIFY(Output().contains(QStringLiteral("Брой MySQL бази данни: 12\n")));
-  QCOMPARE(Output().count(u'\n'), 7);
 }
 
 void VostrelWindowTest::keyboardOnly() {
@@ -317,6 +273,7 @@ void VostrelWindowTest::keyboardOnly() {
   QTest::keyClick(focused(), Qt::Key_Space);  // Clear
   QCOMPARE(Output(), QString());
   QCOMPARE(window->List1[0]->ListIndex(), 0);
+  QCOMPARE(window->Text2[0]->text(), QString());
 }
 
 void VostrelWindowTest::accessibleNames() {
@@ -390,7 +347,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
   QApplication app(argc, argv);
-  vostrel::window::InstallAccessibleInterfaces();
+  vostrel::desktop::InstallAccessibleInterfaces();
   VostrelWindowTest test;
   return QTest::qExec(&test, argc, argv);
 }

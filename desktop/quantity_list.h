@@ -18,7 +18,7 @@
 
 class QItemSelection;
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 class QuantityList final : public QListWidget {
   Q_OBJECT
@@ -42,4 +42,4 @@ class QuantityList final : public QListWidget {
   void FollowSelection(const QItemSelection& selected);
 };
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop

@@ -8,11 +8,11 @@
 // that builds the window without the program's main().
 #pragma once
 
-namespace vostrel::window {
+namespace vostrel::desktop {
 
 // Installs the program's accessibility factories; calling it again changes
 // nothing. Call it before the window is shown, so that no control has been
 // given Qt's generic interface first.
 void InstallAccessibleInterfaces();
 
-}  // namespace vostrel::window
+}  // namespace vostrel::desktop
